@@ -1,0 +1,34 @@
+// Members that are still to be built report "not implemented" to every caller.
+#include "dialogs/FormCls.h"
+
+HRESULT FormCls::Registry_Show() { return notImplemented(L"Registry_Show"); }
+HRESULT FormCls::Registry_Hide() { return notImplemented(L"Registry_Hide"); }
+HRESULT FormCls::Shortcut_Show() { return notImplemented(L"Shortcut_Show"); }
+HRESULT FormCls::Shortcut_Hide() { return notImplemented(L"Shortcut_Hide"); }
+HRESULT FormCls::Message_Show(BSTR *Message, IDispatch **OwnerForm, IPictureDisp **Icon) { return notImplemented(L"Message_Show"); }
+HRESULT FormCls::List_Setting_Form(short *ControlAmount, BSTR *Caption) { return notImplemented(L"List_Setting_Form"); }
+HRESULT FormCls::List_SettingToShow(short *ControlAmount, BSTR *Caption, IDispatch **OwnerForm) { return notImplemented(L"List_SettingToShow"); }
+HRESULT FormCls::List_Show() { return notImplemented(L"List_Show"); }
+HRESULT FormCls::List_Hide() { return notImplemented(L"List_Hide"); }
+HRESULT FormCls::List_AddItem(BSTR *NewValue, short *Index) { return notImplemented(L"List_AddItem"); }
+HRESULT FormCls::List_Clear(short *Index) { return notImplemented(L"List_Clear"); }
+HRESULT FormCls::List_RemoveItem(short *Index, short *Number) { return notImplemented(L"List_RemoveItem"); }
+HRESULT FormCls::List_ListRefresh(short *Index) { return notImplemented(L"List_ListRefresh"); }
+HRESULT FormCls::List_ListSetFocus(short *Index) { return notImplemented(L"List_ListSetFocus"); }
+HRESULT FormCls::List_TextRefresh(short *Index) { return notImplemented(L"List_TextRefresh"); }
+HRESULT FormCls::List_TextSetFocus(short *Index) { return notImplemented(L"List_TextSetFocus"); }
+HRESULT FormCls::List_ListFont(short *Index, short *Size, BSTR *Name, LONG *Color, VARIANT_BOOL *Bold, VARIANT_BOOL *Italic, VARIANT_BOOL *Underline) { return notImplemented(L"List_ListFont"); }
+HRESULT FormCls::List_TextFont(short *Index, short *Size, BSTR *Name, LONG *Color, VARIANT_BOOL *Bold, VARIANT_BOOL *Italic, VARIANT_BOOL *Underline) { return notImplemented(L"List_TextFont"); }
+HRESULT FormCls::List_LabelFont(short *Index, short *Size, BSTR *Name, LONG *Color, VARIANT_BOOL *Bold, VARIANT_BOOL *Italic, VARIANT_BOOL *Underline) { return notImplemented(L"List_LabelFont"); }
+HRESULT FormCls::get_List_Title(short *Index, VARIANT *result) { return notImplemented(L"get_List_Title"); }
+HRESULT FormCls::put_List_Title(short *Index, VARIANT *value) { return notImplemented(L"put_List_Title"); }
+HRESULT FormCls::get_List_List(short *Index, short *Number, VARIANT *result) { return notImplemented(L"get_List_List"); }
+HRESULT FormCls::put_List_List(short *Index, short *Number, VARIANT *value) { return notImplemented(L"put_List_List"); }
+HRESULT FormCls::get_List_ListCount(short *Index, VARIANT *result) { return notImplemented(L"get_List_ListCount"); }
+HRESULT FormCls::get_List_ListIndex(short *Index, VARIANT *result) { return notImplemented(L"get_List_ListIndex"); }
+HRESULT FormCls::put_List_ListIndex(short *Index, VARIANT *value) { return notImplemented(L"put_List_ListIndex"); }
+HRESULT FormCls::get_List_CurrentSelectListText(short *Index, BSTR *result) { return notImplemented(L"get_List_CurrentSelectListText"); }
+HRESULT FormCls::Copy_ShowEx(BSTR *AnimationFile, short *max, IDispatch **OwnerForm, BSTR *Caption) { return notImplemented(L"Copy_ShowEx"); }
+HRESULT FormCls::Copy_SetValue(short *value, BSTR *FileName, BSTR *SourDir, BSTR *DestDir) { return notImplemented(L"Copy_SetValue"); }
+HRESULT FormCls::Copy_CancelCheck(VARIANT *result) { return notImplemented(L"Copy_CancelCheck"); }
+HRESULT FormCls::Copy_Hide() { return notImplemented(L"Copy_Hide"); }

@@ -1,0 +1,12 @@
+#pragma once
+// The VorelCls automation class: one adapter per member of _VorelCls.
+#include "frame/com_object.h"
+
+class VorelCls final : public kro::ComObject<VorelCls, _VorelCls> {
+public:
+    static constexpr const wchar_t* className = L"VorelCls";
+
+    HRESULT STDMETHODCALLTYPE ElashFileEx(BSTR *TargetFile) override;
+    HRESULT STDMETHODCALLTYPE MkShortcut(BSTR *TargetFile, BSTR *ShortcutFileSavePath, BSTR *CommandLine, BSTR *ShortcutIconFile, BSTR *ShortcutIconIndex, BSTR *WorkingDirectory, BSTR *Description, BSTR *HotKey, short *ShowCmd) override;
+    HRESULT STDMETHODCALLTYPE TakeOutJoinFileEx(BSTR *TargetExeFile, BSTR *TakeOutFile) override;
+};

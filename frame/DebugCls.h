@@ -1,0 +1,11 @@
+#pragma once
+// The DebugCls automation class: one adapter per member of _DebugCls.
+#include "frame/com_object.h"
+
+class DebugCls final : public kro::ComObject<DebugCls, _DebugCls> {
+public:
+    static constexpr const wchar_t* className = L"DebugCls";
+
+    HRESULT STDMETHODCALLTYPE Enter(BSTR *strProcname) override;
+    HRESULT STDMETHODCALLTYPE DebugPrint(LONG *lngError, BSTR *strProcname) override;
+};

@@ -1,0 +1,10 @@
+#pragma once
+// The KeyCodeCls automation class: one adapter per member of _KeyCodeCls.
+#include "frame/com_object.h"
+
+class KeyCodeCls final : public kro::ComObject<KeyCodeCls, _KeyCodeCls> {
+public:
+    static constexpr const wchar_t* className = L"KeyCodeCls";
+
+    HRESULT STDMETHODCALLTYPE key_Down(utd_ApiKeyCodes *chk_Key, VARIANT_BOOL *result) override;
+};

@@ -1,0 +1,10 @@
+#pragma once
+// The MainCls automation class: one adapter per member of _MainCls.
+#include "frame/com_object.h"
+
+class MainCls final : public kro::ComObject<MainCls, _MainCls> {
+public:
+    static constexpr const wchar_t* className = L"MainCls";
+
+    HRESULT STDMETHODCALLTYPE Info() override;
+};

@@ -1,0 +1,46 @@
+#pragma once
+// Moving values between the plain C++ cores and automation types (BSTR, VARIANT, SAFEARRAY).
+#include <windows.h>
+#include <oleauto.h>
+
+#include <cstddef>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kro {
+
+// Sets an [out, retval] Variant (not yet holding anything) to a text.
+void setText(VARIANT* out, std::wstring_view text);
+
+// A new one-dimensional Byte array with lower bound 0 (an empty input gives bounds 0 to -1).
+SAFEARRAY* makeByteArray(std::span<const std::byte> bytes);
+
+// A new String array with lower bound 0 holding `items` in order.
+SAFEARRAY* makeStringArray(const std::vector<std::wstring>& items);
+
+// A listing array: element 0 is the empty text and the names stand at 1..n.
+SAFEARRAY* makeListingArray(const std::vector<std::wstring>& names);
+
+// Checked access to a caller's Byte array: one dimension of VT_UI1 elements. A null array
+// (never dimensioned) fails with 9, another shape or element type with 13.
+class ByteArrayAccess {
+public:
+    explicit ByteArrayAccess(SAFEARRAY* array);
+    ~ByteArrayAccess();
+    ByteArrayAccess(const ByteArrayAccess&) = delete;
+    ByteArrayAccess& operator=(const ByteArrayAccess&) = delete;
+    std::span<std::byte> bytes() const { return bytes_; }
+    LONG lowerBound() const { return lower_; }
+private:
+    SAFEARRAY* array_;
+    std::span<std::byte> bytes_;
+    LONG lower_ = 0;
+};
+
+// Appends a text to a client's collection: any automation object with an Add method (a VBA
+// Collection, a script class instance, an ArrayList). A null collection fails with 91.
+void addToCollection(IDispatch* collection, std::wstring_view item);
+
+}  // namespace kro

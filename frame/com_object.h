@@ -1,0 +1,118 @@
+#pragma once
+// The base of every public class: IUnknown, IDispatch (through the generic dispatcher),
+// ISupportErrorInfo, object counting for DllCanUnloadNow, and the member call frame.
+#include <windows.h>
+#include <ocidl.h>
+#include <olectl.h>
+
+#include <new>
+
+#include "kroProgramDll.h"
+#include "frame/dispatcher.h"
+#include "frame/errors.h"
+#include "frame/module.h"
+
+namespace kro {
+
+template <class Derived, class Interface>
+class ComObject : public Interface, public ISupportErrorInfo {
+public:
+    ComObject() { module::objectCreated(); }
+    ComObject(const ComObject&) = delete;
+    ComObject& operator=(const ComObject&) = delete;
+    virtual ~ComObject() { module::objectDestroyed(); }
+
+    static REFIID iid() { return __uuidof(Interface); }
+
+    // IUnknown
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+        if (!out) return E_POINTER;
+        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == iid()) {
+            *out = static_cast<Interface*>(this);
+        } else if (riid == IID_ISupportErrorInfo) {
+            *out = static_cast<ISupportErrorInfo*>(this);
+        } else {
+            *out = nullptr;
+            return E_NOINTERFACE;
+        }
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(::InterlockedIncrement(&refs_)); }
+    ULONG STDMETHODCALLTYPE Release() override {
+        LONG n = ::InterlockedDecrement(&refs_);
+        if (n == 0) delete static_cast<Derived*>(this);
+        return static_cast<ULONG>(n);
+    }
+
+    // IDispatch
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        if (!count) return E_POINTER;
+        *count = dispatch::table(iid()) ? 1 : 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID, ITypeInfo** info) override {
+        if (!info) return E_POINTER;
+        *info = nullptr;
+        if (index != 0) return DISP_E_BADINDEX;
+        const dispatch::Table* t = dispatch::table(iid());
+        if (!t) return TYPE_E_ELEMENTNOTFOUND;
+        *info = t->typeInfo();
+        (*info)->AddRef();
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+        const dispatch::Table* t = dispatch::table(iid());
+        if (!t) return TYPE_E_ELEMENTNOTFOUND;
+        return t->idsOfNames(names, count, ids);
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                     EXCEPINFO* excepInfo, UINT* argErr) override {
+        if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
+        const dispatch::Table* t = dispatch::table(iid());
+        if (!t) return TYPE_E_ELEMENTNOTFOUND;
+        AddRef();  // the object outlives a call that releases it from inside
+        HRESULT hr = dispatch::invoke(static_cast<Interface*>(this), iid(), *t, id, flags, params, result, excepInfo, argErr);
+        Release();
+        return hr;
+    }
+
+    // ISupportErrorInfo
+    HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID riid) override {
+        return riid == iid() ? S_OK : S_FALSE;
+    }
+
+protected:
+    // The member call frame: holds a reference on the object for the call, runs the body, and
+    // turns any error into a failure HRESULT with IErrorInfo. No exception leaves a member.
+    template <class Body>
+    HRESULT call(Body&& body) noexcept {
+        AddRef();
+        HRESULT hr = S_OK;
+        try {
+            body();
+        } catch (const AutomationError& e) {
+            hr = reportError(e, iid());
+        } catch (const std::bad_alloc&) {
+            hr = reportError(AutomationError(errorHresult(err::OutOfMemory), standardDescription(err::OutOfMemory)), iid());
+        } catch (...) {
+            hr = reportError(AutomationError(errorHresult(err::InternalError), standardDescription(err::InternalError)), iid());
+        }
+        Release();
+        return hr;
+    }
+
+    // For members whose behaviour is still to come: a clear error, never a pretended success.
+    HRESULT notImplemented(const wchar_t* member) noexcept {
+        std::wstring text = std::wstring(Derived::className) + L"." + member + L" is not implemented yet";
+        return reportError(AutomationError(E_NOTIMPL, text), iid());
+    }
+
+    // This object's own public interface, for members that call other members.
+    Interface* self() { return static_cast<Interface*>(this); }
+
+private:
+    LONG refs_ = 1;
+};
+
+}  // namespace kro

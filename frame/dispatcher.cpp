@@ -1,0 +1,566 @@
+#include "frame/dispatcher.h"
+
+#include <oleauto.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "frame/errors.h"
+#include "frame/module.h"
+#include "frame/raii.h"
+
+namespace kro::dispatch {
+namespace {
+
+constexpr UINT kMaxParams = 16;
+
+unsigned foldedChar(wchar_t c) {
+    if (c >= L'a' && c <= L'z') return c - L'a' + L'A';
+    if (c < 0x80) return c;
+    wchar_t buf[1] = {c};
+    ::CharUpperBuffW(buf, 1);
+    return buf[0];
+}
+
+unsigned nameHash(const wchar_t* s, size_t n) {
+    unsigned h = 2166136261u;
+    for (size_t i = 0; i < n; ++i) h = (h ^ foldedChar(s[i])) * 16777619u;
+    return h;
+}
+
+bool sameName(const std::wstring& a, const wchar_t* b, size_t n) {
+    return a.size() == n && ::CompareStringOrdinal(a.c_str(), static_cast<int>(n), b, static_cast<int>(n), TRUE) == CSTR_EQUAL;
+}
+
+// Resolves a parameter's TYPEDESC to the declared base type, pointer level and interface id.
+void resolveType(ITypeInfo* ti, const TYPEDESC& td, ParamInfo& p, int depth = 0) {
+    switch (td.vt) {
+    case VT_PTR: {
+        const TYPEDESC& inner = *td.lptdesc;
+        bool innerIsInterface = false;
+        if (inner.vt == VT_USERDEFINED) {
+            ComPtr<ITypeInfo> ref;
+            TYPEATTR* attr = nullptr;
+            if (SUCCEEDED(ti->GetRefTypeInfo(inner.hreftype, ref.put())) && SUCCEEDED(ref->GetTypeAttr(&attr))) {
+                innerIsInterface = attr->typekind == TKIND_DISPATCH || attr->typekind == TKIND_INTERFACE;
+                ref->ReleaseTypeAttr(attr);
+            }
+        }
+        if (innerIsInterface && depth == 0) {
+            // Pointer to an interface: an object passed by value.
+            resolveType(ti, inner, p, depth + 1);
+        } else {
+            p.byRef = true;
+            resolveType(ti, inner, p, depth + 1);
+        }
+        break;
+    }
+    case VT_USERDEFINED: {
+        ComPtr<ITypeInfo> ref;
+        TYPEATTR* attr = nullptr;
+        p.vt = VT_I4;
+        if (SUCCEEDED(ti->GetRefTypeInfo(td.hreftype, ref.put())) && SUCCEEDED(ref->GetTypeAttr(&attr))) {
+            if (attr->typekind == TKIND_ALIAS) {
+                resolveType(ref.get(), attr->tdescAlias, p, depth);
+            } else if (attr->typekind == TKIND_DISPATCH || attr->typekind == TKIND_INTERFACE) {
+                p.vt = (attr->wTypeFlags & TYPEFLAG_FDISPATCHABLE) ? VT_DISPATCH : VT_UNKNOWN;
+                p.iid = attr->guid;
+            }
+            ref->ReleaseTypeAttr(attr);
+        }
+        break;
+    }
+    case VT_SAFEARRAY: {
+        ParamInfo element;
+        resolveType(ti, *td.lptdesc, element, depth);
+        p.vt = VT_ARRAY | element.vt;
+        break;
+    }
+    case VT_INT: p.vt = VT_I4; break;
+    case VT_UINT: p.vt = VT_UI4; break;
+    case VT_HRESULT: p.vt = VT_ERROR; break;
+    default: p.vt = td.vt; break;
+    }
+}
+
+// A BSTR read from a type library may carry NULs after its text; keep the text.
+void trimBstrDefault(VARIANT& v) {
+    if (v.vt != VT_BSTR || !v.bstrVal) return;
+    UINT len = ::SysStringLen(v.bstrVal);
+    UINT real = static_cast<UINT>(std::wcslen(v.bstrVal));
+    if (real < len) {
+        BSTR trimmed = ::SysAllocStringLen(v.bstrVal, real);
+        if (trimmed) { ::SysFreeString(v.bstrVal); v.bstrVal = trimmed; }
+    }
+}
+
+bool isMissing(const VARIANT* v) {
+    if (!v) return true;
+    const VARIANT* d = v;
+    if (d->vt == (VT_BYREF | VT_VARIANT) && d->pvarVal) d = d->pvarVal;
+    return d->vt == VT_ERROR && d->scode == DISP_E_PARAMNOTFOUND;
+}
+
+// The variant a by-reference argument finally refers to, or null for a by-value argument.
+VARIANT* referencedVariant(VARIANT* arg) {
+    if (arg->vt == (VT_BYREF | VT_VARIANT)) {
+        VARIANT* v = arg->pvarVal;
+        while (v && v->vt == (VT_BYREF | VT_VARIANT)) v = v->pvarVal;
+        return v;
+    }
+    return nullptr;
+}
+
+// Pointer to the caller's storage when the argument already has exactly the declared type, so
+// the member reads and writes the caller's variable directly.
+void* directStorage(VARIANT* arg, VARTYPE vt) {
+    if (VARIANT* v = referencedVariant(arg)) {
+        if (vt == VT_VARIANT) return v;
+        return v->vt == vt ? &v->lVal : nullptr;
+    }
+    if (arg->vt == (VT_BYREF | vt)) return arg->byref;
+    return nullptr;
+}
+
+// Converts an array element by element to another element type, keeping its bounds.
+HRESULT convertArray(SAFEARRAY* src, VARTYPE srcVt, VARTYPE dstVt, SAFEARRAY** out) {
+    *out = nullptr;
+    UINT dims = ::SafeArrayGetDim(src);
+    if (dims == 0) return DISP_E_TYPEMISMATCH;
+    std::vector<SAFEARRAYBOUND> bounds(dims);
+    ULONG total = 1;
+    for (UINT d = 0; d < dims; ++d) {
+        // rgsabound is stored last dimension first; SafeArrayCreate takes it first dimension first.
+        bounds[d] = src->rgsabound[dims - 1 - d];
+        total *= bounds[d].cElements;
+    }
+    SafeArray dst(::SafeArrayCreate(dstVt, dims, bounds.data()));
+    if (!dst.get()) return E_OUTOFMEMORY;
+    void* srcData = nullptr;
+    void* dstData = nullptr;
+    HRESULT hr = ::SafeArrayAccessData(src, &srcData);
+    if (FAILED(hr)) return hr;
+    hr = ::SafeArrayAccessData(dst.get(), &dstData);
+    if (FAILED(hr)) { ::SafeArrayUnaccessData(src); return hr; }
+    // Both arrays share one layout, so a linear walk covers any number of dimensions.
+    for (ULONG i = 0; i < total && SUCCEEDED(hr); ++i) {
+        char* p = static_cast<char*>(srcData) + static_cast<size_t>(i) * src->cbElements;
+        char* q = static_cast<char*>(dstData) + static_cast<size_t>(i) * dst.get()->cbElements;
+        VARIANT element;
+        ::VariantInit(&element);
+        if (srcVt == VT_VARIANT) {
+            element = *reinterpret_cast<VARIANT*>(p);  // borrowed, not owned
+        } else {
+            element.vt = static_cast<VARTYPE>(VT_BYREF | srcVt);
+            element.byref = p;
+        }
+        if (dstVt == VT_VARIANT) {
+            hr = ::VariantCopyInd(reinterpret_cast<VARIANT*>(q), &element);
+        } else {
+            Variant converted;
+            hr = ::VariantChangeType(&converted, &element, VARIANT_ALPHABOOL, dstVt);
+            if (SUCCEEDED(hr)) {
+                std::memcpy(q, &converted.lVal, dst.get()->cbElements);
+                converted.vt = VT_EMPTY;  // ownership moved into the array
+            }
+        }
+    }
+    ::SafeArrayUnaccessData(dst.get());
+    ::SafeArrayUnaccessData(src);
+    if (FAILED(hr)) return hr;
+    *out = dst.release();
+    return S_OK;
+}
+
+// Converts one argument to the declared type of `p` into `out` (which is VT_EMPTY).
+HRESULT convertArgument(const VARIANT* arg, const ParamInfo& p, VARIANT& out) {
+    Variant plain;
+    HRESULT hr = ::VariantCopyInd(&plain, const_cast<VARIANT*>(arg));
+    if (FAILED(hr)) return hr;
+    if (plain.vt == (VT_BYREF | VT_VARIANT)) return DISP_E_TYPEMISMATCH;
+    if (p.vt == VT_VARIANT) {
+        out = plain.detach();
+        return S_OK;
+    }
+    if (p.vt & VT_ARRAY) {
+        if (plain.vt == VT_EMPTY) {  // an array never dimensioned
+            out.vt = p.vt;
+            out.parray = nullptr;
+            return S_OK;
+        }
+        if (!(plain.vt & VT_ARRAY)) return DISP_E_TYPEMISMATCH;
+        out.vt = p.vt;
+        if (!plain.parray) { out.parray = nullptr; return S_OK; }
+        VARTYPE srcElement = plain.vt & ~VT_ARRAY;
+        VARTYPE dstElement = p.vt & ~VT_ARRAY;
+        if (srcElement == dstElement) {
+            out.parray = plain.parray;
+            plain.vt = VT_EMPTY;
+            return S_OK;
+        }
+        hr = convertArray(plain.parray, srcElement, dstElement, &out.parray);
+        if (FAILED(hr)) out.vt = VT_EMPTY;
+        return hr;
+    }
+    if (p.vt == VT_DISPATCH || p.vt == VT_UNKNOWN) {
+        IUnknown* unk = nullptr;
+        if (plain.vt == VT_DISPATCH) unk = plain.pdispVal;
+        else if (plain.vt == VT_UNKNOWN) unk = plain.punkVal;
+        else return DISP_E_TYPEMISMATCH;
+        out.vt = p.vt;
+        out.punkVal = nullptr;
+        if (!unk) return S_OK;  // Nothing
+        REFIID want = p.iid != IID_NULL ? p.iid : (p.vt == VT_DISPATCH ? IID_IDispatch : IID_IUnknown);
+        hr = unk->QueryInterface(want, reinterpret_cast<void**>(&out.punkVal));
+        if (FAILED(hr)) { out.vt = VT_EMPTY; return DISP_E_TYPEMISMATCH; }
+        return S_OK;
+    }
+    return ::VariantChangeType(&out, &plain, p.vt == VT_BSTR ? VARIANT_ALPHABOOL : 0, p.vt);
+}
+
+// The value an omitted optional parameter receives.
+HRESULT omittedValue(const ParamInfo& p, VARIANT& out) {
+    if (p.hasDefault) {
+        Variant def;
+        HRESULT hr = ::VariantCopy(&def, const_cast<VARIANT*>(&p.defaultValue));
+        if (FAILED(hr)) return hr;
+        return convertArgument(&def, p, out);
+    }
+    if (p.vt == VT_VARIANT) {
+        out.vt = VT_ERROR;
+        out.scode = DISP_E_PARAMNOTFOUND;
+        return S_OK;
+    }
+    out.vt = p.vt;
+    out.llVal = 0;  // zero value: empty text (null BSTR), 0, False, no object, no array
+    return S_OK;
+}
+
+// Stores `value` (of the declared type) into a caller's by-reference argument of another type.
+void writeBack(VARIANT* arg, VARIANT& value) {
+    if (VARIANT* target = referencedVariant(arg)) {
+        // A script's Variant array stays a Variant array so that the script can still index it.
+        if (target->vt == (VT_ARRAY | VT_VARIANT) && (value.vt & VT_ARRAY) && value.vt != target->vt && value.parray) {
+            SAFEARRAY* converted = nullptr;
+            if (SUCCEEDED(convertArray(value.parray, value.vt & ~VT_ARRAY, VT_VARIANT, &converted))) {
+                ::VariantClear(target);
+                target->vt = VT_ARRAY | VT_VARIANT;
+                target->parray = converted;
+                return;
+            }
+        }
+        ::VariantClear(target);
+        *target = value;
+        ::VariantInit(&value);
+        return;
+    }
+    if (!(arg->vt & VT_BYREF)) return;
+    VARTYPE callerVt = arg->vt & ~VT_BYREF;
+    Variant converted;
+    if (callerVt & VT_ARRAY) {
+        if (!(value.vt & VT_ARRAY) || !value.parray) return;
+        SAFEARRAY* a = nullptr;
+        if (FAILED(convertArray(value.parray, value.vt & ~VT_ARRAY, callerVt & ~VT_ARRAY, &a))) return;
+        if (*arg->pparray) ::SafeArrayDestroy(*arg->pparray);
+        *arg->pparray = a;
+        return;
+    }
+    if (FAILED(::VariantChangeType(&converted, &value, 0, callerVt))) return;
+    switch (callerVt) {
+    case VT_BSTR:
+        ::SysFreeString(*arg->pbstrVal);
+        *arg->pbstrVal = converted.bstrVal;
+        converted.vt = VT_EMPTY;
+        break;
+    case VT_DISPATCH:
+    case VT_UNKNOWN:
+        if (*arg->ppunkVal) (*arg->ppunkVal)->Release();
+        *arg->ppunkVal = converted.punkVal;
+        converted.vt = VT_EMPTY;
+        break;
+    case VT_I1: case VT_UI1: *arg->pbVal = converted.bVal; break;
+    case VT_I2: case VT_UI2: case VT_BOOL: *arg->piVal = converted.iVal; break;
+    case VT_I4: case VT_UI4: case VT_R4: case VT_ERROR: case VT_INT: case VT_UINT: *arg->plVal = converted.lVal; break;
+    case VT_I8: case VT_UI8: case VT_R8: case VT_CY: case VT_DATE: *arg->pllVal = converted.llVal; break;
+    default: break;
+    }
+}
+
+void fillException(EXCEPINFO* ei, HRESULT hr) {
+    if (!ei) return;
+    std::memset(ei, 0, sizeof(*ei));
+    ei->scode = hr;
+    ComPtr<IErrorInfo> info;
+    if (::GetErrorInfo(0, info.put()) == S_OK && info) {
+        info->GetSource(&ei->bstrSource);
+        info->GetDescription(&ei->bstrDescription);
+    }
+    if (!ei->bstrSource) ei->bstrSource = ::SysAllocString(kErrorSource);
+    if (!ei->bstrDescription) {
+        std::wstring d = HRESULT_FACILITY(hr) == FACILITY_CONTROL ? standardDescription(HRESULT_CODE(hr)) : L"Automation error";
+        ei->bstrDescription = ::SysAllocString(d.c_str());
+    }
+}
+
+}  // namespace
+
+Table::Table(ITypeInfo* typeInfo) : typeInfo_(typeInfo) {
+    typeInfo_->AddRef();
+    TYPEATTR* attr = nullptr;
+    if (FAILED(typeInfo_->GetTypeAttr(&attr))) return;
+    for (UINT i = 0; i < attr->cFuncs; ++i) {
+        FUNCDESC* fd = nullptr;
+        if (FAILED(typeInfo_->GetFuncDesc(i, &fd))) continue;
+        FuncInfo f;
+        f.memid = fd->memid;
+        f.invkind = fd->invkind;
+        f.vtableOffset = fd->oVft;
+        BSTR names[kMaxParams + 2] = {};
+        UINT got = 0;
+        typeInfo_->GetNames(fd->memid, names, std::min<UINT>(static_cast<UINT>(fd->cParams) + 1, kMaxParams + 2), &got);
+        if (fd->invkind != INVOKE_PROPERTYPUT && fd->invkind != INVOKE_PROPERTYPUTREF && got > 0 && names[0]) {
+            std::wstring name(names[0], ::SysStringLen(names[0]));
+            names_.push_back({nameHash(name.data(), name.size()), name, fd->memid});
+        }
+        for (SHORT k = 0; k < fd->cParams; ++k) {
+            const ELEMDESC& ed = fd->lprgelemdescParam[k];
+            ParamInfo p;
+            resolveType(typeInfo_, ed.tdesc, p);
+            USHORT flags = ed.paramdesc.wParamFlags;
+            if (flags & PARAMFLAG_FRETVAL) {
+                p.byRef = false;
+                f.hasResult = true;
+                f.result = p;
+                continue;
+            }
+            if (static_cast<UINT>(k + 1) < got && names[k + 1]) p.name.assign(names[k + 1], ::SysStringLen(names[k + 1]));
+            p.optional = (flags & PARAMFLAG_FOPT) != 0;
+            if ((flags & PARAMFLAG_FHASDEFAULT) && ed.paramdesc.pparamdescex) {
+                p.hasDefault = true;
+                p.optional = true;
+                ::VariantInit(&p.defaultValue);
+                ::VariantCopy(&p.defaultValue, &ed.paramdesc.pparamdescex->varDefaultValue);
+                trimBstrDefault(p.defaultValue);
+            }
+            f.params.push_back(std::move(p));
+        }
+        for (UINT n = 0; n < got; ++n) ::SysFreeString(names[n]);
+        typeInfo_->ReleaseFuncDesc(fd);
+        funcs_.push_back(std::move(f));
+    }
+    typeInfo_->ReleaseTypeAttr(attr);
+    std::sort(names_.begin(), names_.end(), [](const NameEntry& a, const NameEntry& b) { return a.hash < b.hash; });
+}
+
+Table::~Table() {
+    for (auto& f : funcs_)
+        for (auto& p : f.params)
+            if (p.hasDefault) ::VariantClear(&p.defaultValue);
+    typeInfo_->Release();
+}
+
+const FuncInfo* Table::find(DISPID id, WORD flags) const {
+    const FuncInfo* getter = nullptr;
+    for (const auto& f : funcs_) {
+        if (f.memid != id) continue;
+        if ((flags & DISPATCH_METHOD) && f.invkind == INVOKE_FUNC) return &f;
+        if ((flags & DISPATCH_PROPERTYGET) && f.invkind == INVOKE_PROPERTYGET) getter = &f;
+        if ((flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) && f.invkind == INVOKE_PROPERTYPUT) return &f;
+    }
+    return getter;
+}
+
+HRESULT Table::idsOfNames(LPOLESTR* names, UINT count, DISPID* ids) const {
+    if (!names || !ids || count == 0) return E_INVALIDARG;
+    for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
+    if (!names[0]) return DISP_E_UNKNOWNNAME;
+    size_t n = std::wcslen(names[0]);
+    unsigned h = nameHash(names[0], n);
+    auto it = std::lower_bound(names_.begin(), names_.end(), h, [](const NameEntry& e, unsigned v) { return e.hash < v; });
+    for (; it != names_.end() && it->hash == h; ++it)
+        if (sameName(it->name, names[0], n)) { ids[0] = it->id; break; }
+    if (ids[0] == DISPID_UNKNOWN) return DISP_E_UNKNOWNNAME;
+    HRESULT hr = S_OK;
+    for (UINT i = 1; i < count; ++i) {
+        bool found = false;
+        for (const auto& f : funcs_) {
+            if (f.memid != ids[0]) continue;
+            for (size_t k = 0; k < f.params.size() && !found; ++k)
+                if (names[i] && sameName(f.params[k].name, names[i], std::wcslen(names[i]))) { ids[i] = static_cast<DISPID>(k); found = true; }
+            if (found) break;
+        }
+        if (!found) hr = DISP_E_UNKNOWNNAME;
+    }
+    return hr;
+}
+
+const Table* table(REFIID iid) {
+    struct Slot { IID iid; Table* table; };
+    static Slot slots[32];
+    static LONG used = 0;
+    for (LONG i = 0; i < used; ++i)
+        if (slots[i].iid == iid) return slots[i].table;
+    ITypeLib* lib = module::typeLib();
+    if (!lib) return nullptr;
+    ComPtr<ITypeInfo> ti;
+    if (FAILED(lib->GetTypeInfoOfGuid(iid, ti.put()))) return nullptr;
+    // A dual interface's type info describes the dispinterface; take its vtable half.
+    HREFTYPE ref = 0;
+    ComPtr<ITypeInfo> vtableInfo;
+    if (SUCCEEDED(ti->GetRefTypeOfImplType(-1, &ref)) && SUCCEEDED(ti->GetRefTypeInfo(ref, vtableInfo.put())))
+        ti = vtableInfo;
+    // Objects live in single-threaded apartments; a table built twice by two apartments is harmless.
+    auto* t = new Table(ti.get());
+    if (used < 32) {
+        slots[used].iid = iid;
+        slots[used].table = t;
+        ::InterlockedIncrement(&used);
+    }
+    return t;
+}
+
+HRESULT stringArrayToVariantArray(SAFEARRAY* strings, SAFEARRAY** variants) {
+    return convertArray(strings, VT_BSTR, VT_VARIANT, variants);
+}
+
+HRESULT invoke(void* object, REFIID iid, const Table& table, DISPID id, WORD flags, DISPPARAMS* params,
+               VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) {
+    (void)iid;
+    const FuncInfo* f = table.find(id, flags);
+    if (!f) return DISP_E_MEMBERNOTFOUND;
+    DISPPARAMS none{};
+    if (!params) params = &none;
+    UINT cArgs = params->cArgs, cNamed = params->cNamedArgs;
+    if (cNamed > cArgs || (cArgs && !params->rgvarg) || (cNamed && !params->rgdispidNamedArgs)) return E_INVALIDARG;
+    const UINT nParams = static_cast<UINT>(f->params.size());
+    if (nParams > kMaxParams) return E_NOTIMPL;
+    UINT cPositional = cArgs - cNamed;
+    if (cPositional > nParams) return DISP_E_BADPARAMCOUNT;
+
+    VARIANT* slot[kMaxParams] = {};
+    UINT slotIndex[kMaxParams] = {};
+    for (UINT i = 0; i < cPositional; ++i) {
+        slot[i] = &params->rgvarg[cArgs - 1 - i];
+        slotIndex[i] = cArgs - 1 - i;
+    }
+    for (UINT j = 0; j < cNamed; ++j) {
+        DISPID named = params->rgdispidNamedArgs[j];
+        UINT k;
+        if (named == DISPID_PROPERTYPUT) {
+            if (f->invkind != INVOKE_PROPERTYPUT || nParams == 0) { if (argErr) *argErr = j; return DISP_E_PARAMNOTFOUND; }
+            k = nParams - 1;
+        } else {
+            k = static_cast<UINT>(named);
+        }
+        if (named < 0 && named != DISPID_PROPERTYPUT) { if (argErr) *argErr = j; return DISP_E_PARAMNOTFOUND; }
+        if (k >= nParams || slot[k]) { if (argErr) *argErr = j; return DISP_E_PARAMNOTFOUND; }
+        slot[k] = &params->rgvarg[j];
+        slotIndex[k] = j;
+    }
+
+    // Storage for converted arguments: local[k] owns what the member receives when the caller's
+    // own variable cannot be handed over directly.
+    VARIANT local[kMaxParams];
+    std::memset(local, 0, sizeof(local));
+    bool usesLocal[kMaxParams] = {};
+    VARIANT callArg[kMaxParams + 1];
+    VARIANTARG* callArgPtr[kMaxParams + 1];
+    VARTYPE callType[kMaxParams + 1];
+    std::memset(callArg, 0, sizeof(callArg));
+    HRESULT hr = S_OK;
+
+    auto cleanup = [&] {
+        for (UINT k = 0; k < nParams; ++k) ::VariantClear(&local[k]);
+    };
+
+    for (UINT k = 0; k < nParams; ++k) {
+        const ParamInfo& p = f->params[k];
+        VARIANT* arg = slot[k];
+        void* direct = nullptr;
+        if (isMissing(arg)) {
+            if (!p.optional) {
+                cleanup();
+                if (argErr) *argErr = arg ? slotIndex[k] : 0;
+                return DISP_E_PARAMNOTOPTIONAL;
+            }
+            hr = omittedValue(p, local[k]);
+            usesLocal[k] = true;
+        } else if (p.byRef && (direct = directStorage(arg, p.vt)) != nullptr) {
+            // The caller's variable has the declared type: the member works on it directly.
+        } else {
+            hr = convertArgument(arg, p, local[k]);
+            usesLocal[k] = true;
+        }
+        if (FAILED(hr)) {
+            cleanup();
+            if (argErr) *argErr = slotIndex[k];
+            return hr == DISP_E_OVERFLOW || hr == E_OUTOFMEMORY ? hr : DISP_E_TYPEMISMATCH;
+        }
+        if (p.byRef) {
+            callType[k] = static_cast<VARTYPE>(VT_BYREF | p.vt);
+            callArg[k].vt = callType[k];
+            callArg[k].byref = direct ? direct : (p.vt == VT_VARIANT ? static_cast<void*>(&local[k]) : static_cast<void*>(&local[k].lVal));
+        } else {
+            callType[k] = p.vt;
+            callArg[k] = local[k];  // shallow: local keeps ownership
+        }
+        callArgPtr[k] = &callArg[k];
+    }
+
+    VARIANT retval;
+    std::memset(&retval, 0, sizeof(retval));
+    UINT nCall = nParams;
+    if (f->hasResult) {
+        callType[nCall] = static_cast<VARTYPE>(VT_BYREF | f->result.vt);
+        callArg[nCall].vt = callType[nCall];
+        callArg[nCall].byref = f->result.vt == VT_VARIANT ? static_cast<void*>(&retval) : static_cast<void*>(&retval.lVal);
+        callArgPtr[nCall] = &callArg[nCall];
+        ++nCall;
+    }
+
+    ::SetErrorInfo(0, nullptr);
+    Variant callResult;
+    hr = ::DispCallFunc(object, f->vtableOffset, CC_STDCALL, VT_ERROR, nCall, callType, callArgPtr, &callResult);
+    HRESULT memberHr = SUCCEEDED(hr) ? callResult.scode : hr;
+
+    // By-reference results reach the caller's variables whether or not the member succeeded.
+    for (UINT k = 0; k < nParams; ++k) {
+        if (usesLocal[k] && f->params[k].byRef && slot[k] && !isMissing(slot[k])) {
+            if (f->params[k].vt != VT_VARIANT) local[k].vt = f->params[k].vt;
+            writeBack(slot[k], local[k]);
+        }
+    }
+    cleanup();
+
+    if (FAILED(memberHr)) {
+        if (f->hasResult && f->result.vt != VT_VARIANT) { retval.vt = f->result.vt; }
+        ::VariantClear(&retval);
+        fillException(excepInfo, memberHr);
+        return DISP_E_EXCEPTION;
+    }
+    if (f->hasResult) {
+        if (f->result.vt != VT_VARIANT) retval.vt = f->result.vt;
+        if (retval.vt == (VT_ARRAY | VT_BSTR)) {
+            SAFEARRAY* converted = nullptr;
+            if (retval.parray) {
+                hr = stringArrayToVariantArray(retval.parray, &converted);
+                ::VariantClear(&retval);
+                if (FAILED(hr)) return hr;
+            }
+            retval.vt = VT_ARRAY | VT_VARIANT;
+            retval.parray = converted;
+        }
+        if ((retval.vt & VT_ARRAY) && !retval.parray) retval.vt = VT_EMPTY;
+        if (result) {
+            ::VariantClear(result);
+            *result = retval;
+        } else {
+            ::VariantClear(&retval);
+        }
+    } else if (result) {
+        ::VariantClear(result);
+    }
+    return S_OK;
+}
+
+}  // namespace kro::dispatch

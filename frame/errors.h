@@ -1,0 +1,79 @@
+#pragma once
+// Automation errors: the runtime error numbers that script and VB callers know, carried as
+// MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, number) so that they see Err.Number = number.
+#include <windows.h>
+
+#include <exception>
+#include <string>
+
+namespace kro {
+
+namespace err {
+constexpr long InvalidCall = 5;
+constexpr long Overflow = 6;
+constexpr long OutOfMemory = 7;
+constexpr long SubscriptOutOfRange = 9;
+constexpr long DivisionByZero = 11;
+constexpr long TypeMismatch = 13;
+constexpr long BadFileNameOrNumber = 52;
+constexpr long FileNotFound = 53;
+constexpr long BadFileMode = 54;
+constexpr long FileAlreadyOpen = 55;
+constexpr long DeviceIoError = 57;
+constexpr long FileAlreadyExists = 58;
+constexpr long BadRecordNumber = 63;
+constexpr long DiskFull = 61;
+constexpr long InputPastEnd = 62;
+constexpr long TooManyFiles = 67;
+constexpr long DeviceUnavailable = 68;
+constexpr long PermissionDenied = 70;
+constexpr long DiskNotReady = 71;
+constexpr long PathFileAccessError = 75;
+constexpr long PathNotFound = 76;
+constexpr long ObjectNotSet = 91;
+constexpr long InternalError = 51;
+constexpr long ObjectDoesNotSupport = 438;
+}  // namespace err
+
+// The source named in every error the library raises.
+inline constexpr const wchar_t* kErrorSource = L"kroProgramDll";
+
+class AutomationError : public std::exception {
+public:
+    AutomationError(HRESULT hr, std::wstring description, std::wstring source = kErrorSource)
+        : hr_(hr), description_(std::move(description)), source_(std::move(source)) {}
+    HRESULT hr() const { return hr_; }
+    // The runtime error number (Err.Number) this error shows to a script.
+    long number() const;
+    const std::wstring& description() const { return description_; }
+    const std::wstring& source() const { return source_; }
+    const char* what() const noexcept override { return "automation error"; }
+private:
+    HRESULT hr_;
+    std::wstring description_;
+    std::wstring source_;
+};
+
+constexpr HRESULT errorHresult(long number) {
+    return static_cast<HRESULT>(0x80000000u | (static_cast<unsigned>(FACILITY_CONTROL) << 16) | (static_cast<unsigned>(number) & 0xFFFFu));
+}
+
+// The runtime's own wording for a standard error number.
+std::wstring standardDescription(long number);
+
+// The runtime error number for a Win32 error code (53 file not found, 76 path not found, ...).
+long runtimeErrorFromWin32(DWORD win32Error);
+
+[[noreturn]] void raise(long number);
+[[noreturn]] void raise(long number, std::wstring description);
+// Raises the runtime error matching a Win32 error code (GetLastError() when omitted).
+[[noreturn]] void raiseWin32(DWORD win32Error = ::GetLastError());
+// Raises a failed COM call's error again, with its number, source and description when the
+// callee supplied them through IErrorInfo.
+[[noreturn]] void raiseHresult(HRESULT hr);
+inline void check(HRESULT hr) { if (FAILED(hr)) raiseHresult(hr); }
+
+// Publishes an error through SetErrorInfo for the interface iid and returns its HRESULT.
+HRESULT reportError(const AutomationError& e, REFIID iid);
+
+}  // namespace kro

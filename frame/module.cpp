@@ -1,0 +1,50 @@
+#include "frame/module.h"
+
+#include <oleauto.h>
+
+namespace kro::module {
+namespace {
+HINSTANCE g_handle = nullptr;
+LONG g_objects = 0;
+LONG g_locks = 0;
+ITypeLib* g_typeLib = nullptr;
+}  // namespace
+
+HINSTANCE handle() {
+    if (!g_handle) {
+        // Linked into a test program rather than the library: use the module holding this code.
+        ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                             reinterpret_cast<LPCWSTR>(&handle), &g_handle);
+    }
+    return g_handle;
+}
+
+void setHandle(HINSTANCE h) { g_handle = h; }
+
+std::wstring path() {
+    std::wstring buf(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD n = ::GetModuleFileNameW(handle(), buf.data(), static_cast<DWORD>(buf.size()));
+        if (n < buf.size()) { buf.resize(n); return buf; }
+        buf.resize(buf.size() * 2);
+    }
+}
+
+void objectCreated() { ::InterlockedIncrement(&g_objects); }
+void objectDestroyed() { ::InterlockedDecrement(&g_objects); }
+void lock(bool on) { on ? ::InterlockedIncrement(&g_locks) : ::InterlockedDecrement(&g_locks); }
+bool canUnload() { return g_objects == 0 && g_locks == 0; }
+
+ITypeLib* typeLib() {
+    if (!g_typeLib) {
+        ITypeLib* loaded = nullptr;
+        if (SUCCEEDED(::LoadTypeLibEx(path().c_str(), REGKIND_NONE, &loaded))) {
+            // Kept for the life of the process: type information is handed out to every object.
+            if (::InterlockedCompareExchangePointer(reinterpret_cast<void**>(&g_typeLib), loaded, nullptr) != nullptr)
+                loaded->Release();
+        }
+    }
+    return g_typeLib;
+}
+
+}  // namespace kro::module

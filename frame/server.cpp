@@ -1,0 +1,213 @@
+// The module's exports: class factories, the unload query, and registration machine-wide
+// (DllRegisterServer) or for the current user only (DllInstall with "user").
+#include <windows.h>
+#include <olectl.h>
+#include <oleauto.h>
+
+#include <new>
+#include <string>
+
+#include "kroProgramDll.h"
+#include "frame/catalog.h"
+#include "frame/module.h"
+#include "frame/raii.h"
+
+namespace kro {
+namespace {
+
+class ClassFactory final : public IClassFactory {
+public:
+    explicit ClassFactory(const ClassEntry& entry) : entry_(entry) { module::objectCreated(); }
+    ~ClassFactory() { module::objectDestroyed(); }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+        if (!out) return E_POINTER;
+        if (riid == IID_IUnknown || riid == IID_IClassFactory) {
+            *out = static_cast<IClassFactory*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(::InterlockedIncrement(&refs_)); }
+    ULONG STDMETHODCALLTYPE Release() override {
+        LONG n = ::InterlockedDecrement(&refs_);
+        if (n == 0) delete this;
+        return static_cast<ULONG>(n);
+    }
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** out) override {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (outer) return CLASS_E_NOAGGREGATION;
+        return entry_.create(riid, out);
+    }
+    HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
+        module::lock(lock != FALSE);
+        return S_OK;
+    }
+
+private:
+    const ClassEntry& entry_;
+    LONG refs_ = 1;
+};
+
+std::wstring guidText(REFGUID g) {
+    wchar_t buf[40] = {};
+    ::StringFromGUID2(g, buf, 40);
+    return buf;
+}
+
+LSTATUS setValue(HKEY key, const wchar_t* name, const std::wstring& value) {
+    return ::RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                            static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}
+
+LSTATUS writeKey(HKEY root, const std::wstring& path, const wchar_t* name, const std::wstring& value) {
+    RegKey key;
+    LSTATUS s = ::RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, key.put(), nullptr);
+    if (s != ERROR_SUCCESS) return s;
+    return setValue(key.get(), name, value);
+}
+
+// Writes the class and ProgID keys under `classes` (HKEY_CLASSES_ROOT or a user's Software\Classes).
+HRESULT registerClasses(HKEY classes) {
+    const std::wstring modulePath = module::path();
+    const std::wstring libid = guidText(LIBID_kroProgramDll);
+    std::size_t count = 0;
+    const ClassEntry* entries = classCatalog(&count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const ClassEntry& c = entries[i];
+        const std::wstring progId = std::wstring(kLibraryName) + L"." + c.name;
+        const std::wstring clsidKey = L"CLSID\\" + guidText(*c.clsid);
+        LSTATUS s = ERROR_SUCCESS;
+        if (!s) s = writeKey(classes, clsidKey, nullptr, progId);
+        if (!s) s = writeKey(classes, clsidKey + L"\\InprocServer32", nullptr, modulePath);
+        if (!s) s = writeKey(classes, clsidKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
+        if (!s) s = writeKey(classes, clsidKey + L"\\ProgID", nullptr, progId);
+        if (!s) s = writeKey(classes, clsidKey + L"\\TypeLib", nullptr, libid);
+        if (!s) s = writeKey(classes, clsidKey + L"\\Version", nullptr, L"4.0");
+        if (!s) s = writeKey(classes, clsidKey + L"\\Programmable", nullptr, L"");
+        if (!s) s = writeKey(classes, progId, nullptr, progId);
+        if (!s) s = writeKey(classes, progId + L"\\CLSID", nullptr, guidText(*c.clsid));
+        if (s != ERROR_SUCCESS) return HRESULT_FROM_WIN32(s);
+    }
+    return S_OK;
+}
+
+void unregisterClasses(HKEY classes) {
+    std::size_t count = 0;
+    const ClassEntry* entries = classCatalog(&count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const ClassEntry& c = entries[i];
+        const std::wstring progId = std::wstring(kLibraryName) + L"." + c.name;
+        ::RegDeleteTreeW(classes, (L"CLSID\\" + guidText(*c.clsid)).c_str());
+        ::RegDeleteTreeW(classes, progId.c_str());
+    }
+}
+
+// Per-user type library registration (Vista and later), looked up at run time.
+using RegisterForUserFn = HRESULT(WINAPI*)(ITypeLib*, OLECHAR*, OLECHAR*);
+using UnregisterForUserFn = HRESULT(WINAPI*)(REFGUID, WORD, WORD, LCID, SYSKIND);
+
+template <class Fn>
+Fn oleautFunction(const char* name) {
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"oleaut32.dll"), name)));
+}
+
+HRESULT loadOwnTypeLib(ITypeLib** lib) { return ::LoadTypeLibEx(module::path().c_str(), REGKIND_NONE, lib); }
+
+#ifdef _WIN64
+constexpr SYSKIND kSysKind = SYS_WIN64;
+#else
+constexpr SYSKIND kSysKind = SYS_WIN32;
+#endif
+
+HRESULT registerServer(bool perUser) {
+    ComPtr<ITypeLib> lib;
+    HRESULT hr = loadOwnTypeLib(lib.put());
+    if (FAILED(hr)) return SELFREG_E_TYPELIB;
+    std::wstring path = module::path();
+    if (perUser) {
+        auto registerForUser = oleautFunction<RegisterForUserFn>("RegisterTypeLibForUser");
+        hr = registerForUser ? registerForUser(lib.get(), path.data(), nullptr) : E_NOTIMPL;
+    } else {
+        hr = ::RegisterTypeLib(lib.get(), path.data(), nullptr);
+    }
+    if (FAILED(hr)) return SELFREG_E_TYPELIB;
+    if (perUser) {
+        RegKey classes;
+        LSTATUS s = ::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Classes", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                      classes.put(), nullptr);
+        if (s != ERROR_SUCCESS) return SELFREG_E_CLASS;
+        return SUCCEEDED(registerClasses(classes.get())) ? S_OK : SELFREG_E_CLASS;
+    }
+    return SUCCEEDED(registerClasses(HKEY_CLASSES_ROOT)) ? S_OK : SELFREG_E_CLASS;
+}
+
+HRESULT unregisterServer(bool perUser) {
+    if (perUser) {
+        if (auto unregisterForUser = oleautFunction<UnregisterForUserFn>("UnRegisterTypeLibForUser"))
+            unregisterForUser(LIBID_kroProgramDll, 4, 0, 0, kSysKind);
+        RegKey classes;
+        if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Classes", 0, KEY_ALL_ACCESS, classes.put()) == ERROR_SUCCESS) {
+            unregisterClasses(classes.get());
+            // Interface and type library keys that a per-user registration may have left there.
+            ComPtr<ITypeLib> lib;
+            if (SUCCEEDED(loadOwnTypeLib(lib.put()))) {
+                for (UINT i = 0, n = lib->GetTypeInfoCount(); i < n; ++i) {
+                    TYPEATTR* attr = nullptr;
+                    ComPtr<ITypeInfo> ti;
+                    if (FAILED(lib->GetTypeInfo(i, ti.put())) || FAILED(ti->GetTypeAttr(&attr))) continue;
+                    if (attr->typekind == TKIND_DISPATCH || attr->typekind == TKIND_INTERFACE)
+                        ::RegDeleteTreeW(classes.get(), (L"Interface\\" + guidText(attr->guid)).c_str());
+                    ti->ReleaseTypeAttr(attr);
+                }
+            }
+            ::RegDeleteTreeW(classes.get(), (L"TypeLib\\" + guidText(LIBID_kroProgramDll)).c_str());
+        }
+        return S_OK;
+    }
+    ::UnRegisterTypeLib(LIBID_kroProgramDll, 4, 0, 0, kSysKind);
+    unregisterClasses(HKEY_CLASSES_ROOT);
+    return S_OK;
+}
+
+}  // namespace
+}  // namespace kro
+
+extern "C" {
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        kro::module::setHandle(instance);
+        ::DisableThreadLibraryCalls(instance);
+    }
+    return TRUE;
+}
+
+STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    const kro::ClassEntry* entry = kro::findClass(clsid);
+    if (!entry) return CLASS_E_CLASSNOTAVAILABLE;
+    auto* factory = new (std::nothrow) kro::ClassFactory(*entry);
+    if (!factory) return E_OUTOFMEMORY;
+    HRESULT hr = factory->QueryInterface(iid, out);
+    factory->Release();
+    return hr;
+}
+
+STDAPI DllCanUnloadNow() { return kro::module::canUnload() ? S_OK : S_FALSE; }
+
+STDAPI DllRegisterServer() { return kro::registerServer(false); }
+
+STDAPI DllUnregisterServer() { return kro::unregisterServer(false); }
+
+STDAPI DllInstall(BOOL install, LPCWSTR commandLine) {
+    bool perUser = commandLine && ::CompareStringOrdinal(commandLine, -1, L"user", -1, TRUE) == CSTR_EQUAL;
+    if (!perUser) return install ? kro::registerServer(false) : kro::unregisterServer(false);
+    return install ? kro::registerServer(true) : kro::unregisterServer(true);
+}
+
+}  // extern "C"

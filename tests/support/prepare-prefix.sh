@@ -1,0 +1,16 @@
+#!/bin/sh
+# Creates the test prefix once and registers the module into it.
+# usage: prepare-prefix.sh <prefix> <wine loader> <module path>
+set -eu
+prefix=$1
+loader=$2
+module=$3
+export WINEPREFIX="$prefix"
+if [ ! -f "$prefix/system.reg" ]; then
+    mkdir -p "$prefix"
+    /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
+    wineserver -w || true
+fi
+winpath=$(printf 'Z:%s' "$module" | sed 's|/|\\|g')
+"$loader" regsvr32 /s "$winpath"
+echo "registered $winpath in $prefix"

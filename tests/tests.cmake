@@ -1,0 +1,58 @@
+# Every test runs under Wine in a prefix of this build tree, with the module registered,
+# in the Japanese locale (ANSI code page 932). `make test` supplies the display (xvfb-run).
+set(KRO_PREFIX ${CMAKE_BINARY_DIR}/wine)
+set(KRO_TEST_ENV
+    WINEPREFIX=${KRO_PREFIX}
+    WINEDEBUG=-all
+    WINEDLLOVERRIDES=mscoree,mshtml=
+    LC_ALL=ja_JP.UTF-8
+    HOME=${CMAKE_BINARY_DIR}/home)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${KRO_WINE})
+
+# GoogleTest, built with the cross compiler.
+set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+add_library(kro_test_support STATIC ${CMAKE_SOURCE_DIR}/tests/support/ui_watcher.cpp ${CMAKE_SOURCE_DIR}/tests/support/test_files.cpp)
+target_include_directories(kro_test_support PUBLIC ${CMAKE_SOURCE_DIR} ${GEN})
+target_link_libraries(kro_test_support PUBLIC kro_core gtest)
+
+set(KRO_TEST_LINK -static-libgcc -static-libstdc++ -static)
+
+# Prefix set-up: created once per build tree, module (re-)registered on every run.
+add_test(NAME prefix_setup
+    COMMAND sh ${CMAKE_SOURCE_DIR}/tests/support/prepare-prefix.sh ${KRO_PREFIX} ${KRO_WINE} ${KRO_DLL})
+set_tests_properties(prefix_setup PROPERTIES FIXTURES_SETUP wine_prefix ENVIRONMENT "${KRO_TEST_ENV}")
+
+# Unit tests of the plain cores (linked in, no registration needed).
+file(GLOB KRO_UNIT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
+add_executable(unit_tests ${KRO_UNIT_SOURCES})
+target_link_libraries(unit_tests PRIVATE kro_test_support gtest_main)
+target_link_options(unit_tests PRIVATE ${KRO_TEST_LINK})
+add_test(NAME unit_tests COMMAND unit_tests --gtest_brief=1)
+
+# Client tests: a separate program that creates the classes by ProgID and calls them through
+# the vtable and through IDispatch, as any client would.
+file(GLOB KRO_CLIENT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/client/*.cpp)
+add_executable(client_tests ${KRO_CLIENT_SOURCES})
+target_link_libraries(client_tests PRIVATE kro_test_support gtest)
+target_link_options(client_tests PRIVATE ${KRO_TEST_LINK})
+target_compile_definitions(client_tests PRIVATE "KRO_DLL_PATH=L\"${KRO_DLL}\"")
+add_test(NAME client_tests COMMAND client_tests --gtest_brief=1)
+
+set_tests_properties(unit_tests client_tests PROPERTIES
+    FIXTURES_REQUIRED wine_prefix ENVIRONMENT "${KRO_TEST_ENV}" TIMEOUT 1200)
+
+# Script tests: each tests/scripts/*.vbs runs in cscript and ends with "N passed, M failed".
+file(GLOB KRO_SCRIPT_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/scripts/*.vbs)
+foreach(script ${KRO_SCRIPT_TESTS})
+    get_filename_component(name ${script} NAME_WE)
+    add_test(NAME script_${name}
+        COMMAND sh ${CMAKE_SOURCE_DIR}/tests/support/run-vbs.sh ${KRO_WINE} ${script} ${CMAKE_BINARY_DIR}/scripts)
+    set_tests_properties(script_${name} PROPERTIES
+        FIXTURES_REQUIRED wine_prefix ENVIRONMENT "${KRO_TEST_ENV}" TIMEOUT 600
+        PASS_REGULAR_EXPRESSION "[0-9]+ passed, 0 failed"
+        FAIL_REGULAR_EXPRESSION "[1-9][0-9]* failed")
+endforeach()

@@ -1,0 +1,31 @@
+#!/bin/sh
+# Installs the build and test tools that are missing (Debian 12); a second run does nothing.
+set -eu
+packages="cmake make python3 g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools libwine-dev wine wine64 xvfb xauth googletest"
+missing=""
+for p in $packages; do
+    dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"
+done
+dpkg -s wine32:i386 >/dev/null 2>&1 || missing="$missing wine32:i386"
+# Tests run in the Japanese locale; Wine needs it present to name files in UTF-8.
+need_locale=0
+locale -a 2>/dev/null | grep -qix 'ja_JP.utf8' || need_locale=1
+[ -z "$missing" ] && [ $need_locale = 0 ] && exit 0
+if [ "$(id -u)" != 0 ]; then
+    echo "missing packages:$missing (and the ja_JP.UTF-8 locale: $need_locale); run as root to install them" >&2
+    exit 1
+fi
+echo "installing:$missing"
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+fi
+export DEBIAN_FRONTEND=noninteractive
+if [ -n "$missing" ] || ! dpkg -s locales >/dev/null 2>&1; then
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends $missing locales >/dev/null
+fi
+if [ $need_locale = 1 ]; then
+    sed -i 's/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/' /etc/locale.gen
+    grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' >> /etc/locale.gen
+    locale-gen >/dev/null
+fi
