@@ -1,0 +1,90 @@
+#include "filesystem/file.h"
+
+#include <algorithm>
+
+#include "frame/errors.h"
+
+namespace kro::file {
+
+File::File(const std::wstring& path, Mode mode) {
+    DWORD access = mode == Mode::Read ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
+    DWORD disposition = mode == Mode::Read ? OPEN_EXISTING : OPEN_ALWAYS;
+    handle_.reset(::CreateFileW(path.c_str(), access, FILE_SHARE_READ | (mode == Mode::Read ? FILE_SHARE_WRITE : 0), nullptr,
+                                disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle_) {
+        DWORD e = ::GetLastError();
+        if (e == ERROR_ACCESS_DENIED && folderExists(path)) raise(err::PathFileAccessError);
+        raiseWin32(e);
+    }
+    if (mode == Mode::Truncate) truncateHere();
+}
+
+std::uint64_t File::size() const {
+    LARGE_INTEGER s{};
+    if (!::GetFileSizeEx(handle_.get(), &s)) raiseWin32();
+    return static_cast<std::uint64_t>(s.QuadPart);
+}
+
+void File::seek(std::uint64_t offset) {
+    LARGE_INTEGER to;
+    to.QuadPart = static_cast<LONGLONG>(offset);
+    if (!::SetFilePointerEx(handle_.get(), to, nullptr, FILE_BEGIN)) raiseWin32();
+}
+
+std::size_t File::read(std::span<std::byte> buffer) {
+    std::size_t total = 0;
+    while (total < buffer.size()) {
+        DWORD want = static_cast<DWORD>(std::min<std::size_t>(buffer.size() - total, 1u << 30));
+        DWORD got = 0;
+        if (!::ReadFile(handle_.get(), buffer.data() + total, want, &got, nullptr)) raiseWin32();
+        if (got == 0) break;
+        total += got;
+    }
+    return total;
+}
+
+void File::readExact(std::span<std::byte> buffer) {
+    if (read(buffer) != buffer.size()) raise(err::InputPastEnd);
+}
+
+void File::write(std::span<const std::byte> data) {
+    std::size_t total = 0;
+    while (total < data.size()) {
+        DWORD want = static_cast<DWORD>(std::min<std::size_t>(data.size() - total, 1u << 30));
+        DWORD put = 0;
+        if (!::WriteFile(handle_.get(), data.data() + total, want, &put, nullptr)) raiseWin32();
+        if (put == 0) raise(err::DiskFull);
+        total += put;
+    }
+}
+
+void File::truncateHere() {
+    if (!::SetEndOfFile(handle_.get())) raiseWin32();
+}
+
+std::vector<std::byte> readAll(const std::wstring& path) {
+    File f(path, Mode::Read);
+    std::uint64_t n = f.size();
+    if (n > static_cast<std::uint64_t>(0x7FFFFFFF)) raise(err::OutOfMemory);
+    std::vector<std::byte> data(static_cast<std::size_t>(n));
+    data.resize(f.read(data));
+    return data;
+}
+
+void writeFromStart(const std::wstring& path, std::span<const std::byte> data, bool cutToLength) {
+    File f(path, Mode::ReadWrite);
+    f.write(data);
+    if (cutToLength) f.truncateHere();
+}
+
+bool exists(const std::wstring& path) {
+    DWORD a = ::GetFileAttributesW(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool folderExists(const std::wstring& path) {
+    DWORD a = ::GetFileAttributesW(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace kro::file
