@@ -79,6 +79,8 @@ long runtimeErrorFromWin32(DWORD e) {
 
 void raise(long number) { throw AutomationError(errorHresult(number), standardDescription(number)); }
 
+void raise(int number) { raise(static_cast<long>(number)); }
+
 void raise(long number, std::wstring description) {
     throw AutomationError(errorHresult(number), std::move(description));
 }

@@ -65,6 +65,9 @@ std::wstring standardDescription(long number);
 long runtimeErrorFromWin32(DWORD win32Error);
 
 [[noreturn]] void raise(long number);
+// Catches raise(53) with a plain int: without it C's raise(int) from <signal.h> would be chosen
+// silently; with it such a call is ambiguous and must be written kro::raise or use err::.
+[[noreturn]] void raise(int number);
 [[noreturn]] void raise(long number, std::wstring description);
 // Raises the runtime error matching a Win32 error code (GetLastError() when omitted).
 [[noreturn]] void raiseWin32(DWORD win32Error = ::GetLastError());

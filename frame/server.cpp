@@ -123,6 +123,20 @@ constexpr SYSKIND kSysKind = SYS_WIN64;
 constexpr SYSKIND kSysKind = SYS_WIN32;
 #endif
 
+// The type library's header carries locale 0x409, but it serves every locale: move the
+// registration from "4.0\409" to the neutral "4.0\0".
+void registerUnderNeutralLocale(bool perUser) {
+    const std::wstring version = std::wstring(perUser ? L"Software\\Classes\\" : L"") + L"TypeLib\\" + guidText(LIBID_kroProgramDll) + L"\\4.0";
+    HKEY root = perUser ? HKEY_CURRENT_USER : HKEY_CLASSES_ROOT;
+    RegKey from, to;
+    if (::RegOpenKeyExW(root, (version + L"\\409").c_str(), 0, KEY_READ, from.put()) != ERROR_SUCCESS) return;
+    if (::RegCreateKeyExW(root, (version + L"\\0").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, to.put(), nullptr) != ERROR_SUCCESS) return;
+    if (::RegCopyTreeW(from.get(), nullptr, to.get()) == ERROR_SUCCESS) {
+        from.reset();
+        ::RegDeleteTreeW(root, (version + L"\\409").c_str());
+    }
+}
+
 HRESULT registerServer(bool perUser) {
     ComPtr<ITypeLib> lib;
     HRESULT hr = loadOwnTypeLib(lib.put());
@@ -135,6 +149,7 @@ HRESULT registerServer(bool perUser) {
         hr = ::RegisterTypeLib(lib.get(), path.data(), nullptr);
     }
     if (FAILED(hr)) return SELFREG_E_TYPELIB;
+    registerUnderNeutralLocale(perUser);
     if (perUser) {
         RegKey classes;
         LSTATUS s = ::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Classes", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
@@ -145,6 +160,27 @@ HRESULT registerServer(bool perUser) {
     return SUCCEEDED(registerClasses(HKEY_CLASSES_ROOT)) ? S_OK : SELFREG_E_CLASS;
 }
 
+// Removes the type library's and its interfaces' keys under `classes`, whatever the platform's
+// own unregistration left.
+void removeTypeLibKeys(HKEY classes) {
+    ComPtr<ITypeLib> lib;
+    if (SUCCEEDED(loadOwnTypeLib(lib.put()))) {
+        for (UINT i = 0, n = lib->GetTypeInfoCount(); i < n; ++i) {
+            TYPEATTR* attr = nullptr;
+            ComPtr<ITypeInfo> ti;
+            if (FAILED(lib->GetTypeInfo(i, ti.put())) || FAILED(ti->GetTypeAttr(&attr))) continue;
+            if (attr->typekind == TKIND_DISPATCH || attr->typekind == TKIND_INTERFACE) {
+                ::RegDeleteTreeW(classes, (L"Interface\\" + guidText(attr->guid)).c_str());
+#ifdef _WIN64
+                ::RegDeleteTreeW(classes, (L"Wow6432Node\\Interface\\" + guidText(attr->guid)).c_str());
+#endif
+            }
+            ti->ReleaseTypeAttr(attr);
+        }
+    }
+    ::RegDeleteTreeW(classes, (L"TypeLib\\" + guidText(LIBID_kroProgramDll)).c_str());
+}
+
 HRESULT unregisterServer(bool perUser) {
     if (perUser) {
         if (auto unregisterForUser = oleautFunction<UnregisterForUserFn>("UnRegisterTypeLibForUser"))
@@ -152,23 +188,12 @@ HRESULT unregisterServer(bool perUser) {
         RegKey classes;
         if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Classes", 0, KEY_ALL_ACCESS, classes.put()) == ERROR_SUCCESS) {
             unregisterClasses(classes.get());
-            // Interface and type library keys that a per-user registration may have left there.
-            ComPtr<ITypeLib> lib;
-            if (SUCCEEDED(loadOwnTypeLib(lib.put()))) {
-                for (UINT i = 0, n = lib->GetTypeInfoCount(); i < n; ++i) {
-                    TYPEATTR* attr = nullptr;
-                    ComPtr<ITypeInfo> ti;
-                    if (FAILED(lib->GetTypeInfo(i, ti.put())) || FAILED(ti->GetTypeAttr(&attr))) continue;
-                    if (attr->typekind == TKIND_DISPATCH || attr->typekind == TKIND_INTERFACE)
-                        ::RegDeleteTreeW(classes.get(), (L"Interface\\" + guidText(attr->guid)).c_str());
-                    ti->ReleaseTypeAttr(attr);
-                }
-            }
-            ::RegDeleteTreeW(classes.get(), (L"TypeLib\\" + guidText(LIBID_kroProgramDll)).c_str());
+            removeTypeLibKeys(classes.get());
         }
         return S_OK;
     }
     ::UnRegisterTypeLib(LIBID_kroProgramDll, 4, 0, 0, kSysKind);
+    removeTypeLibKeys(HKEY_CLASSES_ROOT);
     unregisterClasses(HKEY_CLASSES_ROOT);
     return S_OK;
 }
