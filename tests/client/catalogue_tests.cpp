@@ -230,8 +230,9 @@ TEST(Catalogue, EveryMemberIsDeclaredAsListed) {
             EXPECT_EQ(std::wstring(names[0]), m.name);
             bool hasRetval = fd->cParams > 0 && (fd->lprgelemdescParam[fd->cParams - 1].paramdesc.wParamFlags & PARAMFLAG_FRETVAL);
             EXPECT_EQ(hasRetval, std::wstring(m.result) != L"none");
-            if (hasRetval)
+            if (hasRetval) {
                 EXPECT_EQ(typeName(ti.get(), fd->lprgelemdescParam[fd->cParams - 1].tdesc), normalisedWord(m.result));
+            }
             size_t declared = static_cast<size_t>(fd->cParams) - (hasRetval ? 1 : 0);
             ASSERT_EQ(declared, m.params.size());
             for (size_t i = 0; i < declared; ++i) {
