@@ -15,10 +15,12 @@ import re
 import struct
 import sys
 
-NAME_STANDINS = {b"Info": "紹介"}
+# ASCII stand-in -> (real name, low word of LHashValOfNameSysA(SYS_WIN32, 0x409, name in code page
+# 932)); the hash places the name in the library's name hash table, where lookups by name start.
+NAME_STANDINS = {b"Info": ("紹介", 0xE19E)}
 PLACEHOLDER_BASE = 0x4B520000
 VT_BSTR = 8
-SEG_NAMETAB, SEG_CUSTDATA = 7, 11
+SEG_NAMEHASH, SEG_NAMETAB, SEG_CUSTDATA = 6, 7, 11
 
 
 def fail(msg):
@@ -98,18 +100,49 @@ def main(idl_path, tlb_in, tlb_out):
     if missing:
         fail("placeholder slots left unpatched at custom-data offsets %s" % sorted(missing))
 
-    # Member names written as ASCII stand-ins.
+    # Member names written as ASCII stand-ins: new bytes, new hash, moved to the hash bucket
+    # (low 7 bits of the hash) that the new hash selects.
     nt_start, nt_len = seg[SEG_NAMETAB]
+    nh_start, nh_len = seg[SEG_NAMEHASH]
+    buckets = nh_len // 4
+
+    def unlink(entry, bucket):
+        prev, cur = None, i32(nh_start + 4 * bucket)
+        while cur != -1:
+            if cur == entry:
+                following = i32(nt_start + cur + 4)
+                if prev is None:
+                    struct.pack_into("<i", data, nh_start + 4 * bucket, following)
+                else:
+                    struct.pack_into("<i", data, nt_start + prev + 4, following)
+                return
+            prev, cur = cur, i32(nt_start + cur + 4)
+        fail("name at %d missing from its hash chain" % entry)
+
     off = 0
     while off < nt_len:
         length = data[nt_start + off + 8]
         name = bytes(data[nt_start + off + 12:nt_start + off + 12 + length])
         if name in NAME_STANDINS:
-            real = NAME_STANDINS[name].encode("cp932")
+            real_name, real_hash = NAME_STANDINS[name]
+            real = real_name.encode("cp932")
             if len(real) != length:
                 fail("stand-in length differs for %r" % name)
+            unlink(off, data[nt_start + off + 10] % buckets)
             data[nt_start + off + 12:nt_start + off + 12 + length] = real
+            struct.pack_into("<H", data, nt_start + off + 10, real_hash)
+            bucket = (real_hash & 0xFF) % buckets
+            struct.pack_into("<i", data, nt_start + off + 4, i32(nh_start + 4 * bucket))
+            struct.pack_into("<i", data, nh_start + 4 * bucket, off)
         off += 12 + ((length + 3) & ~3)
+
+    # Every name must sit in the chain of its own bucket.
+    for bucket in range(buckets):
+        cur, seen = i32(nh_start + 4 * bucket), 0
+        while cur != -1:
+            if data[nt_start + cur + 10] % buckets != bucket or seen > 100000:
+                fail("name hash chain %d is inconsistent" % bucket)
+            cur, seen = i32(nt_start + cur + 4), seen + 1
 
     open(tlb_out, "wb").write(data)
 

@@ -37,7 +37,7 @@ add_test(NAME unit_tests COMMAND unit_tests --gtest_brief=1)
 # the vtable and through IDispatch, as any client would.
 file(GLOB KRO_CLIENT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/client/*.cpp)
 add_executable(client_tests ${KRO_CLIENT_SOURCES})
-target_link_libraries(client_tests PRIVATE kro_test_support gtest psapi version)
+target_link_libraries(client_tests PRIVATE kro_test_support gtest psapi version oleaut32)
 target_link_options(client_tests PRIVATE ${KRO_TEST_LINK})
 target_compile_definitions(client_tests PRIVATE "KRO_DLL_PATH=L\"${KRO_DLL}\"")
 add_test(NAME client_tests COMMAND client_tests --gtest_brief=1)

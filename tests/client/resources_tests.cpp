@@ -2,7 +2,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <oleauto.h>
+
 #include <string>
+#include <vector>
 
 #include "tests/client/client_support.h"
 
@@ -55,4 +58,22 @@ TEST(Resources, VersionBlock) {
     EXPECT_EQ(versionString(block, L"InternalName"), L"kro project program dll library");
     EXPECT_EQ(versionString(block, L"OriginalFilename"), L"kro project program dll library.dll");
     EXPECT_EQ(versionString(block, L"OLESelfRegister"), L"");
+}
+
+TEST(Resources, JapaneseMemberNameCarriesItsLookupHash) {
+    HMODULE data = ::LoadLibraryExW(modulePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_TRUE(data);
+    HRSRC res = ::FindResourceW(data, MAKEINTRESOURCEW(1), L"TYPELIB");
+    ASSERT_TRUE(res);
+    const auto* bytes = static_cast<const unsigned char*>(::LockResource(::LoadResource(data, res)));
+    DWORD size = ::SizeofResource(data, res);
+    const std::string name = "\x8f\xd0\x89\xee";  // the member name in code page 932
+    std::string all(reinterpret_cast<const char*>(bytes), size);
+    size_t at = all.find(name);
+    ASSERT_NE(at, std::string::npos);
+    ASSERT_GE(at, 12u);
+    EXPECT_EQ(bytes[at - 4], name.size());  // length byte of the name entry
+    unsigned stored = bytes[at - 2] | (bytes[at - 1] << 8);
+    EXPECT_EQ(stored, ::LHashValOfNameSysA(SYS_WIN32, 0x409, name.c_str()) & 0xFFFFu);
+    ::FreeLibrary(data);
 }
