@@ -49,7 +49,8 @@ def main(idl_path, tlb_in, tlb_out):
     while off + 6 <= cd_len:
         vt, val = struct.unpack_from("<Hi", data, cd_start + off)
         if vt == VT_BSTR and (val & 0xFFFF0000) == PLACEHOLDER_BASE and data[cd_start + off + 6:cd_start + off + 8] == b"WW":
-            slot_of[val & 0xFFFF] = off
+            # widl writes one slot per use: a default shared by several members has several.
+            slot_of.setdefault(val & 0xFFFF, set()).add(off)
             off += 8
             continue
         if vt == VT_BSTR and 0 <= val <= cd_len - off - 6:
@@ -87,8 +88,8 @@ def main(idl_path, tlb_in, tlb_out):
                 defaults = rec + reclen - nargs * 12 - nargs * 4
                 for a in range(nargs):
                     value = i32(defaults + 4 * a)
-                    for n, slot in slot_of.items():
-                        if value == slot:
+                    for n, slots in slot_of.items():
+                        if value in slots:
                             if n not in text_entry:
                                 fail("no text for placeholder %d" % n)
                             struct.pack_into("<i", data, defaults + 4 * a, text_entry[n][0])

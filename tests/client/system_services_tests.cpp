@@ -234,6 +234,21 @@ TEST(CommandLineMember, OverflowLimitsReachTheCaller) {
     EXPECT_EQ(run(std::wstring(32766, L'"')), S_OK);
 }
 
+TEST(CommandLineMember, ByNameOmittedDelimiterIsSemicolonOnEveryClass) {
+    for (const wchar_t* progId :
+         {L"kroProgramDll.GetDataCls", L"kroProgramDll.WindowsCls", L"kroProgramDll.ApplicationCls"}) {
+        auto object = create<IDispatch>(progId);
+        ASSERT_TRUE(object);
+        Variant line;
+        line.vt = VT_BSTR;
+        line.bstrVal = ::SysAllocString(L"a b \"c d\"");
+        Variant result;
+        ASSERT_EQ(invokeByName(object.get(), L"GetCommand", {&line}, &result), S_OK);
+        ASSERT_EQ(result.vt, VT_BSTR);
+        EXPECT_EQ(text(result.bstrVal), L"a;b;c d") << std::string(progId, progId + wcslen(progId));
+    }
+}
+
 TEST(CommandLineMember, ByNameDefaultDelimiterAndLongDelimiter) {
     auto app = create<_ApplicationCls>(L"kroProgramDll.ApplicationCls");
     ASSERT_TRUE(app);
