@@ -291,3 +291,51 @@ TEST(MathIntersection, TextThatIsNoNumberFailsBeforeTheNotice) {
     EXPECT_EQ(m->math_Intersection(&zero, &bad, &one, &one, &mode, &mode2, &r), S_OK);
     EXPECT_EQ(watcher.seen().size(), 1u);
 }
+
+TEST(MathBadInput, ArraysObjectsAndMissingArgumentsFailCleanly) {
+    auto m = createMath();
+    ASSERT_TRUE(m);
+    V arr;
+    arr.vt = VT_ARRAY | VT_VARIANT;
+    arr.parray = ::SafeArrayCreateVector(VT_VARIANT, 0, 3);
+    V one = V::i2(1), two = V::i2(2);
+    Variant r;
+    EXPECT_EQ(errorNumber(m->math_function_Anser_y(&arr, &one, &two, &r)), 13);
+    EXPECT_EQ(errorNumber(m->math_function_Anser_b(&one, &arr, &two, &r)), 13);
+    EXPECT_EQ(errorNumber(m->math_Parsent(&arr, &two, &r)), 13);
+    SAFEARRAY* result = nullptr;
+    EXPECT_EQ(errorNumber(m->math_function(&arr, &one, &two, &two, &result)), 13);
+    EXPECT_EQ(errorNumber(m->division(arr, two, &result)), 13);
+    EXPECT_EQ(result, nullptr);
+
+    // An object without a value of its own is no number either.
+    V object;
+    object.vt = VT_UNKNOWN;
+    object.punkVal = m.get();
+    m->AddRef();
+    EXPECT_EQ(errorNumber(m->math_function_Anser_y(&object, &one, &two, &r)), 13);
+
+    // A null Variant pointer from an early-bound caller is an invalid argument, not a crash.
+    EXPECT_EQ(errorNumber(m->math_function_Anser_x(nullptr, &one, &two, &r)), 5);
+    EXPECT_EQ(errorNumber(m->math_function(&one, nullptr, &two, &two, &result)), 5);
+    EXPECT_EQ(errorNumber(m->math_Parsent(&one, nullptr, &r)), 5);
+}
+
+TEST(MathBadInput, ByReferenceVariantsFromLateBoundCallersAreReadThrough) {
+    auto m = createMath();
+    ASSERT_TRUE(m);
+    V inner = V::i4(3);
+    VARIANT ref;
+    ::VariantInit(&ref);
+    ref.vt = VT_BYREF | VT_VARIANT;
+    ref.pvarVal = &inner;
+    V one = V::i2(1);
+    Variant r;
+    ASSERT_EQ(m->math_Parsent(&one, &ref, &r), S_OK);
+    EXPECT_EQ(text(r), L"0.333333333333333%");
+    EXPECT_EQ(inner.vt, VT_I4);
+    EXPECT_EQ(inner.lVal, 3);
+    SAFEARRAY* result = nullptr;
+    ASSERT_EQ(m->division(ref, one, &result), S_OK);
+    EXPECT_EQ(elements(result), (std::vector<double>{0, 3}));
+}

@@ -278,6 +278,26 @@ TEST(CommandLineMember, ByNameDefaultDelimiterAndLongDelimiter) {
     ::SysFreeString(info.bstrHelpFile);
 }
 
+TEST(CommandLineMember, NullPointersFromTheVtable) {
+    auto data = create<_GetDataCls>(L"kroProgramDll.GetDataCls");
+    ASSERT_TRUE(data);
+    BSTR result = nullptr;
+    EXPECT_EQ(errorNumber(data->GetCommand(nullptr, nullptr, &result)), 5);
+    // A null delimiter pointer is the omitted one: the semicolon.
+    Variant line;
+    line.vt = VT_BSTR;
+    line.bstrVal = ::SysAllocString(L"x y");
+    ASSERT_EQ(data->GetCommand(&line, nullptr, &result), S_OK);
+    EXPECT_EQ(text(result), L"x;y");
+    ::SysFreeString(result);
+    // A null BSTR delimiter is the empty text.
+    BSTR none = nullptr;
+    result = nullptr;
+    ASSERT_EQ(data->GetCommand(&line, &none, &result), S_OK);
+    EXPECT_EQ(text(result), L"xy");
+    ::SysFreeString(result);
+}
+
 TEST(NtFamilyMember, WineIsTheNtFamily) {
     auto windows = create<_WindowsCls>(L"kroProgramDll.WindowsCls");
     ASSERT_TRUE(windows);
