@@ -242,7 +242,16 @@ bool toSingle(const std::wstring& input, const std::wstring& output) {
             }
             volume.close();
             volume.reset(openVolume(*base, ++number, true));
-            if (!volume) break;
+            if (!volume) {
+                // The set ends at the first missing volume; one that is there but cannot be
+                // read would leave the output short, so that is a failure.
+                std::wstring next = *base + L"." + numberText(number);
+                if (number <= kMaxVolumes && file::exists(next)) {
+                    warnOpenFailed(next);
+                    copied = false;
+                }
+                break;
+            }
         }
         out->truncateHere();
     } catch (const AutomationError&) {
