@@ -14,7 +14,7 @@ inline constexpr std::wstring_view kIndexMark = L".00000";
 
 // Bytes moved per write while a volume is built or joined: volumes of any size go through
 // buffers of at most this size.
-inline constexpr std::size_t kChunkBytes = 4u << 20;
+inline constexpr std::size_t kChunkBytes = 1u << 20;
 
 // The volume number in decimal with leading zeros to at least five digits (00001, 100000).
 std::wstring volumeNumber(std::uint64_t number);

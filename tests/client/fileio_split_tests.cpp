@@ -715,3 +715,79 @@ TEST(ClientMultiVolume, OpenMltFileThroughDispatchKeepsArguments) {
     // The thread's open-file table closed the handle when the thread ended.
     EXPECT_TRUE(::DeleteFileW((dir / L"set.003").c_str()));
 }
+
+// ---- beyond 4 GiB ---------------------------------------------------------------------------
+// Writes about 16 GiB in all (volumes and rebuilt files of a sparse 4 GiB source), so it is not
+// part of the regular run: --gtest_also_run_disabled_tests --gtest_filter='*BeyondFourGiB*'.
+
+namespace {
+
+void writeAt(const std::wstring& p, unsigned long long offset, const Bytes& b) {
+    HANDLE h = ::CreateFileW(p.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr);
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    ::SetFilePointerEx(h, at, nullptr, FILE_BEGIN);
+    DWORD put = 0;
+    ::WriteFile(h, b.data(), static_cast<DWORD>(b.size()), &put, nullptr);
+    ::CloseHandle(h);
+}
+
+Bytes readAt(const std::wstring& p, unsigned long long offset, std::size_t n) {
+    HANDLE h = ::CreateFileW(p.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    ::SetFilePointerEx(h, at, nullptr, FILE_BEGIN);
+    Bytes b(n);
+    DWORD got = 0;
+    ::ReadFile(h, b.data(), static_cast<DWORD>(n), &got, nullptr);
+    ::CloseHandle(h);
+    b.resize(got);
+    return b;
+}
+
+unsigned long long sizeOfFile(const std::wstring& p) {
+    WIN32_FILE_ATTRIBUTE_DATA a{};
+    ::GetFileAttributesExW(p.c_str(), GetFileExInfoStandard, &a);
+    return (static_cast<unsigned long long>(a.nFileSizeHigh) << 32) | a.nFileSizeLow;
+}
+
+}  // namespace
+
+TEST(ClientLargeFile, DISABLED_SplitJoinConvertBeyondFourGiB) {
+    TempDir dir;
+    Api api;
+    const unsigned long long length = (4ull << 30) + 3000;
+    const unsigned long long marks[] = {0, 0x7FFFFFFEull, 0xFFFFFFFEull, 0x100000000ull + 17, length - 5};
+    std::wstring source = dir / L"big.bin";
+    for (auto m : marks) writeAt(source, m, {0xDE, 0xAD, 0xBE, 0xEF, 0x42});
+    ASSERT_EQ(sizeOfFile(source), length);
+    auto checkMarks = [&](const std::wstring& p) {
+        EXPECT_EQ(sizeOfFile(p), length);
+        for (auto m : marks) EXPECT_EQ(readAt(p, m, 5), (Bytes{0xDE, 0xAD, 0xBE, 0xEF, 0x42})) << m;
+        EXPECT_EQ(readAt(p, 0x80000000ull + 5, 4), (Bytes{0, 0, 0, 0}));
+    };
+
+    VARIANT_BOOL ok = VARIANT_FALSE;
+    ASSERT_EQ(api.split(source, dir / L"S", 0x7FFFFFFF, &ok), S_OK);
+    EXPECT_EQ(kro::test::readBytes(dir / L"S.00000"), bytesOf("3\r\nbig.bin\r\n"));
+    EXPECT_EQ(sizeOfFile(dir / L"S.00003"), length - 2 * 0x7FFFFFFFull);
+    std::wstring out = dir / L"out";
+    ::CreateDirectoryW(out.c_str(), nullptr);
+    ASSERT_EQ(api.join(dir / L"S.00000", out, &ok), S_OK);
+    EXPECT_EQ(ok, VARIANT_TRUE);
+    checkMarks(out + L"\\big.bin");
+    for (int i = 0; i <= 3; ++i) ::DeleteFileW(volumeName(dir / L"S", i).c_str());
+    ::DeleteFileW((out + L"\\big.bin").c_str());
+
+    auto convert = create<_ConvertCls>(L"kroProgramDll.ConvertCls");
+    Bstr in(source), set(dir / L"M.dat"), joined(dir / L"joined.bin");
+    BSTR inb = in.get(), sb = set.get(), jb = joined.get();
+    LONG size = 0x7FFFFFFF;
+    short count = 0;
+    ASSERT_EQ(convert->CnvMltVol(&inb, &sb, &size, &count), S_OK);
+    EXPECT_EQ(count, 3);
+    EXPECT_EQ(sizeOfFile(dir / L"M.001"), 0x7FFFFFFFull / 32000 * 32000);
+    ASSERT_EQ(convert->CnvSglVol(&sb, &jb, &ok), S_OK);
+    EXPECT_EQ(ok, VARIANT_TRUE);
+    checkMarks(dir / L"joined.bin");
+}
