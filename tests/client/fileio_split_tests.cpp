@@ -335,7 +335,8 @@ void roundTrip(Api& api, const TempDir& dir, const Bytes& data, LONG size) {
     std::string index = std::to_string(count) + "\r\nsource.bin\r\n";
     EXPECT_EQ(kro::test::readBytes(stem + L".00000"), bytesOf(index));
     for (std::size_t i = 1; i <= count; ++i) {
-        Bytes part(data.begin() + (i - 1) * size, data.begin() + std::min(data.size(), i * size));
+        std::size_t step = static_cast<std::size_t>(size);
+        Bytes part(data.begin() + (i - 1) * step, data.begin() + std::min(data.size(), i * step));
         EXPECT_EQ(kro::test::readBytes(volumeName(stem, static_cast<int>(i))), part) << i;
     }
     EXPECT_FALSE(kro::test::fileExists(volumeName(stem, static_cast<int>(count + 1))));
