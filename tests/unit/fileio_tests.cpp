@@ -73,17 +73,6 @@ TEST(TextFile, AnsiCodePageRoundTrip) {
     EXPECT_EQ(fileio::readText(p), L"日本語のテキスト");
 }
 
-TEST(TextFile, WriteLineReplacesOrAppends) {
-    TempDir dir;
-    std::wstring p = dir / L"w.txt";
-    test::writeBytes(p, bytesOf("old content that is long"));
-    fileio::writeLine(p, L"", false);
-    EXPECT_EQ(test::readBytes(p), bytesOf("\r\n"));
-    fileio::writeLine(p, L"one", true);
-    fileio::writeLine(p, L"two\nthree", true);
-    EXPECT_EQ(test::readBytes(p), bytesOf("\r\none\r\ntwo\nthree\r\n"));
-}
-
 TEST(TextFile, MissingFileKeepsPartialResultEmpty) {
     TempDir dir;
     std::wstring partial;
@@ -103,29 +92,6 @@ TEST(BinaryWrite, FirstByteOffsets) {
     const std::uint64_t big = (5ull << 30) + 7;
     EXPECT_EQ(fileio::firstByteOffset(1, true, big), big);
     EXPECT_EQ(fileio::firstByteOffset(0x7FFFFFFF, true, big), big + 0x7FFFFFFE);
-}
-
-TEST(BinaryWrite, KeepsTailFillsGapsNeverShortens) {
-    TempDir dir;
-    std::wstring p = dir / L"b.bin";
-    test::writeBytes(p, Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
-    Bytes abc{0xA, 0xB, 0xC};
-    fileio::writeAt(p, spanOf(abc), 1, false);
-    EXPECT_EQ(test::readBytes(p), (Bytes{0xA, 0xB, 0xC, 4, 5, 6, 7, 8, 9, 10}));
-    fileio::writeAt(p, spanOf(abc), 3, true);
-    EXPECT_EQ(test::readBytes(p), (Bytes{0xA, 0xB, 0xC, 4, 5, 6, 7, 8, 9, 10, 0, 0, 0xA, 0xB, 0xC}));
-    fileio::writeAt(p, spanOf(abc), 2, false);
-    EXPECT_EQ(test::readBytes(p).size(), 15u);
-}
-
-TEST(BinaryWrite, BadRecordNumberLeavesFileAlone) {
-    TempDir dir;
-    std::wstring p = dir / L"b.bin";
-    test::writeBytes(p, Bytes{1, 2, 3});
-    Bytes x{9};
-    EXPECT_EQ(errorOf([&] { fileio::writeAt(p, spanOf(x), 0, false); }), err::BadRecordNumber);
-    EXPECT_EQ(errorOf([&] { fileio::writeAt(p, spanOf(x), -3, true); }), err::BadRecordNumber);
-    EXPECT_EQ(test::readBytes(p), (Bytes{1, 2, 3}));
 }
 
 TEST(BinaryWrite, AppendsBeyondFourGiB) {
