@@ -1,0 +1,263 @@
+#include "filesystem/multivolume.h"
+
+#include <algorithm>
+#include <map>
+#include <span>
+#include <utility>
+#include <vector>
+
+#include "frame/errors.h"
+#include "frame/toolkit.h"
+
+namespace kro::multivolume {
+
+namespace {
+
+constexpr const wchar_t* kToVolumesCaption = L"CnvMltVol()";
+constexpr const wchar_t* kToSingleCaption = L"CnvSglVol()";
+constexpr const wchar_t* kOpenCaption = L"OpenMltFile()";
+
+// Data moves through a buffer of whole chunks; which chunk lands in which volume is decided
+// chunk by chunk, the reads and writes themselves cover many chunks at a time.
+constexpr std::size_t kBatch = 32 * kChunk;
+
+// This thread's open volume files, by handle number.
+thread_local std::map<long, file::File> openFiles;
+
+void warn(const std::wstring& text, const wchar_t* caption) {
+    toolkit::messageBox(text, MB_OK | MB_ICONEXCLAMATION, caption);
+}
+
+void warnOpenFailed(const std::wstring& path) {
+    warn(L"分割ファイルのオープンに失敗しました。\nfnm = " + path, kOpenCaption);
+}
+
+long freeHandle() {
+    long number = 1;
+    for (const auto& entry : openFiles) {
+        if (entry.first != number) break;
+        ++number;
+    }
+    return number <= kMaxHandles ? number : 0;
+}
+
+// Binary access: read and write where the file allows it, read only otherwise (a volume set
+// on a read-only medium can still be read).
+file::File openBinary(const std::wstring& path) {
+    try {
+        return file::File(path, file::Mode::ReadWrite);
+    } catch (const AutomationError& e) {
+        if (e.number() != err::PermissionDenied) throw;
+        return file::File(path, file::Mode::Read);
+    }
+}
+
+bool fileId(HANDLE h, BY_HANDLE_FILE_INFORMATION& info) { return ::GetFileInformationByHandle(h, &info) != 0; }
+
+bool sameFile(HANDLE a, HANDLE b) {
+    BY_HANDLE_FILE_INFORMATION ia{}, ib{};
+    if (!fileId(a, ia) || !fileId(b, ib)) return false;
+    return ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber && ia.nFileIndexHigh == ib.nFileIndexHigh &&
+           ia.nFileIndexLow == ib.nFileIndexLow;
+}
+
+bool sameFile(HANDLE a, const std::wstring& path) {
+    Handle b(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return b && sameFile(a, b.get());
+}
+
+bool canRead(const std::wstring& path) {
+    Handle h(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
+    return h.valid();
+}
+
+// One handle of the table, closed when it goes out of scope.
+class Volume {
+public:
+    explicit Volume(long handle = 0) : handle_(handle) {}
+    Volume(const Volume&) = delete;
+    Volume& operator=(const Volume&) = delete;
+    ~Volume() { close(); }
+    explicit operator bool() const { return handle_ != 0; }
+    file::File& file() const { return *volumeFile(handle_); }
+    void reset(long handle) {
+        close();
+        handle_ = handle;
+    }
+    void close() {
+        if (handle_) closeVolume(std::exchange(handle_, 0));
+    }
+    // Ends the volume right after the bytes written to it, then closes it.
+    void finish() {
+        file().truncateHere();
+        close();
+    }
+private:
+    long handle_;
+};
+
+}  // namespace
+
+std::wstring numberText(long number) {
+    std::wstring text = L"000" + std::to_wstring(number);
+    return text.substr(text.size() - 3);
+}
+
+std::optional<std::wstring> basePath(std::wstring_view name) {
+    std::size_t dot = name.rfind(L'.');
+    if (dot == std::wstring_view::npos) return std::nullopt;
+    return std::wstring(name.substr(0, dot));
+}
+
+long openVolume(const std::wstring& base, long number, bool mustExist) {
+    if (number > kMaxVolumes) {
+        warn(L"分割ファイルが 999 を越えました。\noutfnm = " + base, kOpenCaption);
+        return 0;
+    }
+    std::wstring path = base + L"." + numberText(number);
+    if (mustExist && !canRead(path)) return 0;
+    long handle = freeHandle();
+    if (handle == 0) {
+        warnOpenFailed(path);
+        return 0;
+    }
+    try {
+        openFiles.emplace(handle, openBinary(path));
+    } catch (const AutomationError&) {
+        warnOpenFailed(path);
+        return 0;
+    }
+    return handle;
+}
+
+file::File* volumeFile(long handle) {
+    auto it = openFiles.find(handle);
+    return it == openFiles.end() ? nullptr : &it->second;
+}
+
+void closeVolume(long handle) { openFiles.erase(handle); }
+
+std::size_t openCount() { return openFiles.size(); }
+
+short toVolumes(const std::wstring& input, const std::wstring& output, long maxVolumeBytes) {
+    try {
+        file::File probe(input, file::Mode::Read);
+    } catch (const AutomationError&) {
+        warn(L"入力ファイルのオープンに失敗しました。\n for input infnm = " + input, kToVolumesCaption);
+        return 0;
+    }
+    std::optional<file::File> in;
+    try {
+        in.emplace(input, file::Mode::Read);
+    } catch (const AutomationError&) {
+        warn(L"入力ファイルのオープンに失敗しました。\nfor binary infnm = " + input, kToVolumesCaption);
+        return 0;
+    }
+    std::optional<std::wstring> base = basePath(output);
+    if (!base) return 0;
+
+    long number = 1;
+    Volume volume(openVolume(*base, number, false));
+    // A volume that is the input itself would be overwritten while it is read.
+    auto usable = [&] {
+        if (!volume) return false;
+        if (!sameFile(in->handle(), volume.file().handle())) return true;
+        volume.close();
+        warnOpenFailed(*base + L"." + numberText(number));
+        return false;
+    };
+    if (!usable()) return 0;
+    try {
+        std::vector<std::byte> buffer(kBatch);
+        std::uint64_t remaining = in->size();
+        std::int64_t written = 0;  // bytes in the current volume
+        while (remaining > 0) {
+            std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(remaining, kBatch));
+            in->readExact(std::span<std::byte>(buffer.data(), want));
+            std::size_t from = 0;  // first byte of the buffer not yet written
+            for (std::size_t at = 0; at < want;) {
+                std::size_t n = std::min(want - at, kChunk);
+                if (written + static_cast<std::int64_t>(n) > maxVolumeBytes) {
+                    // The chunk does not fit: the volume ends here and the chunk opens the next.
+                    volume.file().write(std::span<const std::byte>(buffer.data() + from, at - from));
+                    volume.finish();
+                    volume.reset(openVolume(*base, ++number, false));
+                    if (!usable()) return 0;
+                    written = 0;
+                    from = at;
+                }
+                written += static_cast<std::int64_t>(n);
+                at += n;
+            }
+            volume.file().write(std::span<const std::byte>(buffer.data() + from, want - from));
+            remaining -= want;
+        }
+        volume.finish();
+    } catch (const AutomationError&) {
+        return 0;  // a read or write error while copying: the volumes written so far stay
+    }
+    return static_cast<short>(number);
+}
+
+bool toSingle(const std::wstring& input, const std::wstring& output) {
+    std::optional<std::wstring> base = basePath(input);
+    if (!base) return false;
+
+    long number = 1;
+    Volume volume(openVolume(*base, number, true));
+    if (!volume) {
+        warn(L"分割ファイルが見つかりません。\ninfnm = " + input, kToSingleCaption);
+        return false;
+    }
+    auto outputFailed = [&] {
+        volume.close();
+        warn(L"統合ファイルのオープンに失敗しました。\noutfnm = " + output, kToSingleCaption);
+        return false;
+    };
+    std::optional<file::File> out;
+    try {
+        out.emplace(output, file::Mode::ReadWrite);
+    } catch (const AutomationError&) {
+        return outputFailed();
+    }
+    // Writing into one of the volumes would destroy it before it is read.
+    if (sameFile(out->handle(), volume.file().handle())) return outputFailed();
+    for (long n = 2; n <= kMaxVolumes; ++n) {
+        std::wstring path = *base + L"." + numberText(n);
+        if (!canRead(path)) break;
+        if (sameFile(out->handle(), path)) return outputFailed();
+    }
+
+    bool copied = true;
+    try {
+        std::vector<std::byte> buffer(kBatch);
+        for (;;) {
+            file::File& source = volume.file();
+            for (;;) {
+                std::size_t got = source.read(buffer);
+                if (got == 0) break;
+                out->write(std::span<const std::byte>(buffer.data(), got));
+            }
+            volume.close();
+            volume.reset(openVolume(*base, ++number, true));
+            if (!volume) {
+                // The set ends at the first missing volume; one that is there but cannot be
+                // read would leave the output short, so that is a failure.
+                std::wstring next = *base + L"." + numberText(number);
+                if (number <= kMaxVolumes && file::exists(next)) {
+                    warnOpenFailed(next);
+                    copied = false;
+                }
+                break;
+            }
+        }
+        out->truncateHere();
+    } catch (const AutomationError&) {
+        copied = false;
+    }
+    return copied;
+}
+
+}  // namespace kro::multivolume
