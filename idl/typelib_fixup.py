@@ -43,13 +43,13 @@ def main(idl_path, tlb_in, tlb_out):
     cd_start, cd_len = seg[SEG_CUSTDATA]
 
     # Custom-data entries: placeholder slots (VT_BSTR, 4-byte marker) and the texts.
-    slot_of = {}
+    slot_of = {}  # custom-data offset of a placeholder slot -> its text number (one slot per use)
     text_entry = {}
     off = 0
     while off + 6 <= cd_len:
         vt, val = struct.unpack_from("<Hi", data, cd_start + off)
         if vt == VT_BSTR and (val & 0xFFFF0000) == PLACEHOLDER_BASE and data[cd_start + off + 6:cd_start + off + 8] == b"WW":
-            slot_of[val & 0xFFFF] = off
+            slot_of[off] = val & 0xFFFF
             off += 8
             continue
         if vt == VT_BSTR and 0 <= val <= cd_len - off - 6:
@@ -87,16 +87,16 @@ def main(idl_path, tlb_in, tlb_out):
                 defaults = rec + reclen - nargs * 12 - nargs * 4
                 for a in range(nargs):
                     value = i32(defaults + 4 * a)
-                    for n, slot in slot_of.items():
-                        if value == slot:
-                            if n not in text_entry:
-                                fail("no text for placeholder %d" % n)
-                            struct.pack_into("<i", data, defaults + 4 * a, text_entry[n][0])
-                            patched.add(n)
+                    n = slot_of.get(value)
+                    if n is not None:
+                        if n not in text_entry:
+                            fail("no text for placeholder %d" % n)
+                        struct.pack_into("<i", data, defaults + 4 * a, text_entry[n][0])
+                        patched.add(value)
             rec += reclen
     missing = set(slot_of) - patched
     if missing:
-        fail("placeholders left unpatched: %s" % sorted(missing))
+        fail("placeholder slots left unpatched at custom-data offsets %s" % sorted(missing))
 
     # Member names written as ASCII stand-ins.
     nt_start, nt_len = seg[SEG_NAMETAB]

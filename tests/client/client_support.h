@@ -1,0 +1,39 @@
+#pragma once
+// Helpers for tests that use the library as a client: create by ProgID, call by name.
+#include <windows.h>
+#include <oleauto.h>
+
+#include <string>
+#include <vector>
+
+#include "frame/raii.h"
+
+namespace kro::test {
+
+// The module under test, as a Windows path.
+std::wstring modulePath();
+
+// Creates kroProgramDll.<className>; fails the calling test when it cannot.
+ComPtr<IDispatch> create(const std::wstring& className);
+
+// Calls a member by name with positional arguments (given in natural order).
+struct CallResult {
+    HRESULT hr = S_OK;
+    Variant value;
+    EXCEPINFO excep{};
+    UINT argErr = 0;
+    CallResult() = default;
+    CallResult(const CallResult&) = delete;
+    ~CallResult();
+};
+void callByName(IDispatch* object, const std::wstring& member, std::vector<VARIANT*> args, CallResult& out,
+                WORD flags = DISPATCH_METHOD | DISPATCH_PROPERTYGET);
+
+// Owned VARIANT builders.
+VARIANT text(const std::wstring& s);
+VARIANT i4(LONG v);
+VARIANT i2(SHORT v);
+VARIANT r8(double v);
+VARIANT byRefVariant(VARIANT* target);
+
+}  // namespace kro::test
