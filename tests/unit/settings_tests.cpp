@@ -148,16 +148,22 @@ TEST_F(RegistryCore, TextRoundTripsIncludingCharactersOutsideTheAnsiCodePage) {
 }
 
 TEST_F(RegistryCore, StoredBytesOfATextAreThoseOfTheAnsiFunctions) {
-    ASSERT_EQ(registry::writeText(hkcu, base_, L"v", L"日本"), 0);
+    ASSERT_EQ(registry::writeText(hkcu, base_, L"w", L"日本語 text"), 0);
     HKEY k = nullptr;
-    ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, base_.c_str(), 0, KEY_READ, &k), 0);
-    char ansi[16] = {};
-    DWORD size = sizeof(ansi), type = 0;
-    EXPECT_EQ(::RegQueryValueExA(k, "v", nullptr, &type, reinterpret_cast<BYTE*>(ansi), &size), 0);
+    ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, base_.c_str(), 0, KEY_ALL_ACCESS, &k), 0);
+    const char ansi[] = "\x93\xFA\x96\x7B\x8C\xEA text";  // the same text in code page 932
+    ASSERT_EQ(::RegSetValueExA(k, "a", 0, REG_SZ, reinterpret_cast<const BYTE*>(ansi), sizeof(ansi)), 0);
+    auto raw = [&](const wchar_t* name) {
+        std::vector<BYTE> data(256);
+        DWORD size = static_cast<DWORD>(data.size()), type = 0;
+        EXPECT_EQ(::RegQueryValueExW(k, name, nullptr, &type, data.data(), &size), 0);
+        EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+        data.resize(size);
+        return data;
+    };
+    EXPECT_EQ(raw(L"w"), raw(L"a"));
+    EXPECT_EQ(raw(L"w").size(), 9u * 2);  // eight characters and the terminating NUL
     ::RegCloseKey(k);
-    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(size, 5u);
-    EXPECT_EQ(std::string(ansi), "\x93\xFA\x96\x7B");
 }
 
 TEST_F(RegistryCore, BinaryRoundTripsAndTextsReadAsAnsiBytes) {
