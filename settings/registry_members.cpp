@@ -30,11 +30,15 @@ void replaceByteArray(SAFEARRAY** target, std::span<const std::byte> bytes) {
 // The one-element array (a single zero byte) that GetRegBinary leaves when it reads nothing.
 constexpr std::byte kNoData[1] = {std::byte{0}};
 
+// The registry holds at most 512 levels; deeper paths can only come from a symbolic link that
+// leads back up the tree, which the walk must not follow for ever.
+constexpr int kMaxDepth = 512;
+
 // Removes everything below the key, leaves first: each level's complete list of subkeys is
 // taken before any of them is deleted. Listing and deleting go through this object's own
 // GetEnumRegistryKeys and DeleteRegKey.
-void deleteSubKeys(_RegistryCls* self, RegistryRoots root, std::wstring_view path) {
-    if (path.empty()) return;
+void deleteSubKeys(_RegistryCls* self, RegistryRoots root, std::wstring_view path, int depth = 0) {
+    if (path.empty() || depth > kMaxDepth) return;
     Bstr key(path);
     SAFEARRAY* raw = nullptr;
     check(self->GetEnumRegistryKeys(root, key.get(), &raw));
@@ -47,7 +51,7 @@ void deleteSubKeys(_RegistryCls* self, RegistryRoots root, std::wstring_view pat
     if (prefix.back() != L'\\') prefix += L'\\';
     for (LONG i = 1; i <= upper; ++i) {
         std::wstring child = prefix + str(items[i]);
-        deleteSubKeys(self, root, child);
+        deleteSubKeys(self, root, child, depth + 1);
         Bstr childKey(child);
         BSTR childPath = childKey.get();
         LONG status = 0;

@@ -507,3 +507,43 @@ TEST_F(RegistryClient, DispatchCallersSeeTheirByReferenceVariablesWrittenBack) {
     ::SysFreeString(ei.bstrDescription);
     ::SysFreeString(ei.bstrHelpFile);
 }
+
+// A symbolic link that leads back up the tree makes the tree endless to a walker that follows
+// links: the deletion must still come back, within the registry's depth.
+TEST_F(RegistryClient, ManyDeleteRegKeyComesBackFromALinkThatLeadsUpTheTree) {
+    using NtQueryKeyFn = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    using NtDeleteKeyFn = LONG(WINAPI*)(HANDLE);
+    HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+    auto ntQueryKey = reinterpret_cast<NtQueryKeyFn>(::GetProcAddress(ntdll, "NtQueryKey"));
+    auto ntDeleteKey = reinterpret_cast<NtDeleteKeyFn>(::GetProcAddress(ntdll, "NtDeleteKey"));
+    ASSERT_TRUE(ntQueryKey && ntDeleteKey);
+    ASSERT_EQ(create(base + L"\\loop\\a"), 0);
+    // The native name of ...\loop, which the link points to.
+    HKEY loop = nullptr;
+    ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, (base + L"\\loop").c_str(), 0, KEY_READ, &loop), 0);
+    std::vector<BYTE> info(4096);
+    ULONG got = 0;
+    ASSERT_EQ(ntQueryKey(loop, 3 /* KeyNameInformation */, info.data(), static_cast<ULONG>(info.size()), &got), 0);
+    ::RegCloseKey(loop);
+    ULONG nameBytes = *reinterpret_cast<ULONG*>(info.data());
+    const BYTE* name = info.data() + sizeof(ULONG);
+    HKEY link = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, (base + L"\\loop\\a\\link").c_str(), 0, nullptr,
+                                REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &link, nullptr), 0);
+    ASSERT_EQ(::RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK, name, nameBytes), 0);
+    ::RegCloseKey(link);
+    ASSERT_EQ(list(base + L"\\loop\\a\\link"), (std::vector<std::wstring>{L"", L"a"}));  // the link is followed
+
+    RegistryRoots root = HKCU;
+    B path(base + L"\\loop");
+    LONG status = -1;
+    EXPECT_EQ(reg->ManyDeleteRegKey(&root, &path.b, &status), S_OK);
+
+    // Remove whatever is left, the link itself first, without following it.
+    HKEY linkItself = nullptr;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, (base + L"\\loop\\a\\link").c_str(), REG_OPTION_OPEN_LINK, DELETE,
+                        &linkItself) == 0) {
+        ntDeleteKey(linkItself);
+        ::RegCloseKey(linkItself);
+    }
+}
