@@ -18,6 +18,7 @@ HKEY rootOf(const RegistryRoots* root) { return registry::rootKey(static_cast<LO
 // Replaces the Byte array in a caller's variable. An array the caller cannot let go of (fixed
 // size, or locked while it is being used) fails as redimensioning it would.
 void replaceByteArray(SAFEARRAY** target, std::span<const std::byte> bytes) {
+    if (!target) raise(err::InvalidCall);
     SafeArray fresh(makeByteArray(bytes));
     if (SAFEARRAY* old = *target) {
         constexpr USHORT kFixed = FADF_FIXEDSIZE | FADF_STATIC | FADF_EMBEDDED | FADF_AUTO;
