@@ -1,6 +1,110 @@
-// Members that are still to be built report "not implemented" to every caller.
+// IniFileCls: one value read or written, a section deleted or replaced, through the platform's
+// private-profile functions.
 #include "settings/IniFileCls.h"
 
-HRESULT IniFileCls::GetIniValue(BSTR *FileName, BSTR *Section, BSTR *Key, BSTR *Default, VARIANT *result) { return notImplemented(L"GetIniValue"); }
-HRESULT IniFileCls::SetIniValue(BSTR *FileName, BSTR *Section, BSTR *Key, BSTR *value, VARIANT *result) { return notImplemented(L"SetIniValue"); }
-HRESULT IniFileCls::SetIniKeyAndValue(BSTR *FileName, BSTR *Section, SAFEARRAY **KeyAndValue, VARIANT *result) { return notImplemented(L"SetIniKeyAndValue"); }
+#include "frame/automation.h"
+#include "frame/raii.h"
+#include "frame/text.h"
+#include "settings/ini.h"
+
+using namespace kro;
+
+namespace {
+
+// A text argument as the platform takes it: a null BSTR stays a null string.
+const wchar_t* nullable(const BSTR* text) { return text ? *text : nullptr; }
+
+void setLong(VARIANT* out, LONG value) {
+    ::VariantInit(out);
+    out->vt = VT_I4;
+    out->lVal = value;
+}
+
+// Access to a caller's array data for the length of a call.
+class ArrayData {
+public:
+    explicit ArrayData(SAFEARRAY* array) : array_(array) {
+        if (FAILED(::SafeArrayAccessData(array_, &data_))) raise(err::SubscriptOutOfRange);
+    }
+    ~ArrayData() { ::SafeArrayUnaccessData(array_); }
+    ArrayData(const ArrayData&) = delete;
+    ArrayData& operator=(const ArrayData&) = delete;
+    void* get() const { return data_; }
+private:
+    SAFEARRAY* array_;
+    void* data_ = nullptr;
+};
+
+[[noreturn]] void conversionFailed(HRESULT hr) {
+    raise(hr == E_OUTOFMEMORY ? err::OutOfMemory : err::TypeMismatch);
+}
+
+// The texts of a one-dimensional array of Variants, Strings or other simple values, in index
+// order. An array never dimensioned fails with 9; another shape, or an element that has no
+// text form (Null, an object without a value, an array, an error value), with 13.
+std::vector<std::wstring> textsOf(SAFEARRAY* array) {
+    if (!array) raise(err::SubscriptOutOfRange);
+    if (::SafeArrayGetDim(array) != 1) raise(err::TypeMismatch);
+    VARTYPE vt = VT_EMPTY;
+    if (FAILED(::SafeArrayGetVartype(array, &vt))) raise(err::TypeMismatch);
+    ULONG count = array->rgsabound[0].cElements;
+    std::vector<std::wstring> texts;
+    texts.reserve(count);
+    ArrayData data(array);
+    for (ULONG i = 0; i < count; ++i) {
+        void* element = static_cast<char*>(data.get()) + static_cast<size_t>(i) * array->cbElements;
+        if (vt == VT_BSTR) {
+            texts.push_back(str(*static_cast<BSTR*>(element)));
+            continue;
+        }
+        Variant plain;
+        HRESULT hr;
+        if (vt == VT_VARIANT) {
+            hr = ::VariantCopyInd(&plain, static_cast<VARIANT*>(element));
+        } else {
+            VARIANT ref;
+            ::VariantInit(&ref);
+            ref.vt = static_cast<VARTYPE>(VT_BYREF | vt);
+            ref.byref = element;
+            hr = ::VariantCopyInd(&plain, &ref);
+        }
+        if (FAILED(hr)) conversionFailed(hr);
+        Variant text;
+        hr = ::VariantChangeType(&text, &plain, VARIANT_ALPHABOOL, VT_BSTR);
+        if (FAILED(hr)) conversionFailed(hr);
+        texts.push_back(str(text.bstrVal));
+    }
+    return texts;
+}
+
+}  // namespace
+
+HRESULT IniFileCls::GetIniValue(BSTR* FileName, BSTR* Section, BSTR* Key, BSTR* Default, VARIANT* result) {
+    return call([&] {
+        ::VariantInit(result);
+        std::wstring value;
+        if (ini::readValue(nullable(FileName), nullable(Section), nullable(Key), nullable(Default), value))
+            setText(result, value);
+    });
+}
+
+HRESULT IniFileCls::SetIniValue(BSTR* FileName, BSTR* Section, BSTR* Key, BSTR* value, VARIANT* result) {
+    return call([&] {
+        const wchar_t* file = nullable(FileName);
+        const wchar_t* section = nullable(Section);
+        // A key and a value that are both empty delete the whole section. Otherwise the key is
+        // always written as text (a null key never reaches the platform, where it would delete
+        // the section), and a null value deletes the key.
+        LONG written = view(*Key).empty() && view(*value).empty()
+                           ? ini::deleteSection(file, section)
+                           : ini::writeValue(file, section, *Key ? *Key : L"", *value);
+        setLong(result, written);
+    });
+}
+
+HRESULT IniFileCls::SetIniKeyAndValue(BSTR* FileName, BSTR* Section, SAFEARRAY** KeyAndValue, VARIANT* result) {
+    return call([&] {
+        std::vector<std::wstring> lines = textsOf(KeyAndValue ? *KeyAndValue : nullptr);
+        setLong(result, ini::writeSection(nullable(FileName), nullable(Section), lines));
+    });
+}
