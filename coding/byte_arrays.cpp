@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <vector>
 
 #include "frame/errors.h"
 
@@ -15,9 +16,35 @@ SAFEARRAY* checked(SAFEARRAY** array) {
     return *array;
 }
 
-// Pieces this small come back from the heap already touched, call after call; larger blocks
-// are fresh memory each time, whose first touch costs far more than the coding itself.
+// Pieces this small come back from the heap already touched, call after call (the members
+// return a new array each time); larger blocks are fresh memory each time, whose first touch
+// costs far more than the coding itself. The file itself is read and written in larger blocks.
 constexpr std::size_t kPieceSize = std::size_t{64} << 10;
+constexpr std::size_t kBlockSize = std::size_t{1} << 20;
+
+// A Byte array over memory the caller owns (one piece of the block buffer); destroying it
+// releases the descriptor only.
+class PieceArray {
+public:
+    PieceArray() {
+        if (FAILED(::SafeArrayAllocDescriptorEx(VT_UI1, 1, &array_))) throw std::bad_alloc();
+        array_->fFeatures |= FADF_STATIC | FADF_FIXEDSIZE;
+    }
+    ~PieceArray() {
+        array_->pvData = nullptr;
+        ::SafeArrayDestroyDescriptor(array_);
+    }
+    PieceArray(const PieceArray&) = delete;
+    PieceArray& operator=(const PieceArray&) = delete;
+    SAFEARRAY* over(std::byte* data, std::size_t n) {
+        array_->pvData = data;
+        array_->rgsabound[0].cElements = static_cast<ULONG>(n);
+        array_->rgsabound[0].lLbound = 0;
+        return array_;
+    }
+private:
+    SAFEARRAY* array_ = nullptr;
+};
 
 std::byte* dataOf(SAFEARRAY* a) { return static_cast<std::byte*>(a->pvData); }
 
@@ -79,22 +106,21 @@ void transformFile(file::File& source, const std::wstring& dest, bool whole, con
     }
     if (beforeWrite) beforeWrite();
     file::File out(dest, file::Mode::ReadWrite);
-    SafeArray piece = newByteArray(static_cast<std::size_t>(std::min<std::uint64_t>(size, kPieceSize)));
+    std::vector<std::byte> block(static_cast<std::size_t>(std::min<std::uint64_t>(size, kBlockSize)));
+    PieceArray piece;
     std::uint64_t done = 0;
     while (done < size) {
-        std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(size - done, kPieceSize));
-        if (want != piece.get()->rgsabound[0].cElements) {
-            SAFEARRAYBOUND bound{static_cast<ULONG>(want), 0};
-            if (FAILED(::SafeArrayRedim(piece.get(), &bound))) throw std::bad_alloc();
-        }
-        std::size_t got = source.read({dataOf(piece.get()), want});
+        std::size_t got = source.read({block.data(), static_cast<std::size_t>(std::min<std::uint64_t>(size - done, block.size()))});
         if (got == 0) break;  // the file became shorter while it was read
-        if (got != want) {
-            SAFEARRAYBOUND bound{static_cast<ULONG>(got), 0};
-            if (FAILED(::SafeArrayRedim(piece.get(), &bound))) throw std::bad_alloc();
+        for (std::size_t at = 0; at < got; at += kPieceSize) {
+            std::size_t n = std::min(kPieceSize, got - at);
+            SafeArray result = runTransform(transform, piece.over(block.data() + at, n));
+            // What is written is what the member returned.
+            auto coded = arrayBytes(result.get());
+            if (coded.size() != n) raise(err::InternalError);
+            std::memcpy(block.data() + at, coded.data(), n);
         }
-        SafeArray result = runTransform(transform, piece.get());
-        out.write(arrayBytes(result.get()));
+        out.write({block.data(), got});
         done += got;
     }
     out.truncateHere();

@@ -5,6 +5,10 @@
 #include <cstring>
 #include <limits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "frame/errors.h"
 
 namespace kro::codec {
@@ -33,12 +37,13 @@ std::int32_t ansiCode(wchar_t ch) {
 std::int32_t passCode(std::wstring_view password) {
     std::int64_t a = 0;
     // Most passwords are plain ASCII; their codes are looked up once per character value.
+    constexpr std::int32_t kUnknown = std::numeric_limits<std::int32_t>::min();  // no 16-bit code
     std::array<std::int32_t, 128> ascii;
-    ascii.fill(-1);
+    ascii.fill(kUnknown);
     for (wchar_t ch : password) {
         std::int32_t code;
         if (ch < 128) {
-            if (ascii[ch] < 0) ascii[ch] = ansiCode(ch);
+            if (ascii[ch] == kUnknown) ascii[ch] = ansiCode(ch);
             code = ascii[ch];
         } else {
             code = ansiCode(ch);
@@ -147,6 +152,16 @@ using u8x16 = std::uint8_t __attribute__((vector_size(16)));
 inline u8x16 load(const std::byte* p) { u8x16 v; std::memcpy(&v, p, sizeof v); return v; }
 inline void store(std::byte* p, u8x16 v) { std::memcpy(p, &v, sizeof v); }
 
+// The copy is written once and not read again soon: on SSE2, past the caches (it must be
+// 16-byte aligned), so that writing it costs no reads of the lines it replaces.
+inline void storeCopy(std::byte* p, u8x16 v) {
+#if defined(__SSE2__)
+    _mm_stream_si128(reinterpret_cast<__m128i*>(p), reinterpret_cast<__m128i>(v));
+#else
+    store(p, v);
+#endif
+}
+
 template <int K>
 inline u8x16 step(u8x16 b, u8x16 x, u8x16 k) {
     if constexpr (K == 0) {  // AddRing
@@ -179,7 +194,8 @@ void runKernel(std::byte* data, std::byte* copy, std::size_t n, std::uint8_t xs,
         u8x16 d = step<K>(load(data + i + 48), x, k);
         store(data + i, a); store(data + i + 16, b); store(data + i + 32, c); store(data + i + 48, d);
         if constexpr (Copy) {
-            store(copy + i, a); store(copy + i + 16, b); store(copy + i + 32, c); store(copy + i + 48, d);
+            // The caller's array stays in the cache for its next use; the copy goes to memory.
+            storeCopy(copy + i, a); storeCopy(copy + i + 16, b); storeCopy(copy + i + 32, c); storeCopy(copy + i + 48, d);
         }
     }
 }
@@ -214,16 +230,26 @@ void ByteMap::apply(std::span<std::byte> data, std::byte* copy) const {
         applyTable(data.data(), copy, n);
         return;
     }
+    // A short head by the table brings the copy to a 16-byte boundary for the streaming stores.
+    std::size_t head = copy ? (16 - reinterpret_cast<std::uintptr_t>(copy) % 16) % 16 : 0;
+    if (head > n) head = n;
+    applyTable(data.data(), copy, head);
+    std::byte* rest = data.data() + head;
+    std::byte* restCopy = copy ? copy + head : nullptr;
+    n -= head;
     std::size_t bulk = n & ~std::size_t{63};
     switch (kind_) {
-    case Kind::AddRing: runKernel<0>(data.data(), copy, bulk, x_, k_); break;
-    case Kind::SubRing: runKernel<1>(data.data(), copy, bulk, x_, k_); break;
-    case Kind::Xor: runKernel<2>(data.data(), copy, bulk, x_, k_); break;
-    case Kind::XorAddRing: runKernel<3>(data.data(), copy, bulk, x_, k_); break;
-    case Kind::XorSubRing: runKernel<4>(data.data(), copy, bulk, x_, k_); break;
+    case Kind::AddRing: runKernel<0>(rest, restCopy, bulk, x_, k_); break;
+    case Kind::SubRing: runKernel<1>(rest, restCopy, bulk, x_, k_); break;
+    case Kind::Xor: runKernel<2>(rest, restCopy, bulk, x_, k_); break;
+    case Kind::XorAddRing: runKernel<3>(rest, restCopy, bulk, x_, k_); break;
+    case Kind::XorSubRing: runKernel<4>(rest, restCopy, bulk, x_, k_); break;
     case Kind::Table: break;
     }
-    applyTable(data.data() + bulk, copy ? copy + bulk : nullptr, n - bulk);
+#if defined(__SSE2__)
+    if (restCopy && bulk) _mm_sfence();  // streaming stores are ordered before anything after
+#endif
+    applyTable(rest + bulk, restCopy ? restCopy + bulk : nullptr, n - bulk);
 }
 
 }  // namespace kro::codec
