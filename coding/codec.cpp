@@ -145,6 +145,8 @@ std::optional<std::uint8_t> ByteMap::operator()(std::uint8_t b) const {
     return table_[b];
 }
 
+#if defined(__SSE2__)
+// 16-byte vectors (SSE2, always present on x64); without them the table does the work.
 namespace {
 
 using u8x16 = std::uint8_t __attribute__((vector_size(16)));
@@ -154,13 +156,7 @@ inline void store(std::byte* p, u8x16 v) { std::memcpy(p, &v, sizeof v); }
 
 // The copy is written once and not read again soon: on SSE2, past the caches (it must be
 // 16-byte aligned), so that writing it costs no reads of the lines it replaces.
-inline void storeCopy(std::byte* p, u8x16 v) {
-#if defined(__SSE2__)
-    _mm_stream_si128(reinterpret_cast<__m128i*>(p), reinterpret_cast<__m128i>(v));
-#else
-    store(p, v);
-#endif
-}
+inline void storeCopy(std::byte* p, u8x16 v) { _mm_stream_si128(reinterpret_cast<__m128i*>(p), reinterpret_cast<__m128i>(v)); }
 
 template <int K>
 inline u8x16 step(u8x16 b, u8x16 x, u8x16 k) {
@@ -207,6 +203,7 @@ void runKernel(std::byte* data, std::byte* copy, std::size_t n, std::uint8_t xs,
 }
 
 }  // namespace
+#endif
 
 void ByteMap::applyTable(std::byte* data, std::byte* copy, std::size_t n) const {
     if (anyOverflow_) {
@@ -218,14 +215,16 @@ void ByteMap::applyTable(std::byte* data, std::byte* copy, std::size_t n) const 
         }
         return;
     }
-    for (std::size_t i = 0; i < n; ++i) {
-        data[i] = static_cast<std::byte>(table_[static_cast<std::uint8_t>(data[i])]);
-        if (copy) copy[i] = data[i];
+    if (!copy) {
+        for (std::size_t i = 0; i < n; ++i) data[i] = static_cast<std::byte>(table_[static_cast<std::uint8_t>(data[i])]);
+        return;
     }
+    for (std::size_t i = 0; i < n; ++i) copy[i] = data[i] = static_cast<std::byte>(table_[static_cast<std::uint8_t>(data[i])]);
 }
 
 void ByteMap::apply(std::span<std::byte> data, std::byte* copy) const {
     std::size_t n = data.size();
+#if defined(__SSE2__)
     if (kind_ == Kind::Table) {
         applyTable(data.data(), copy, n);
         return;
@@ -246,10 +245,11 @@ void ByteMap::apply(std::span<std::byte> data, std::byte* copy) const {
     case Kind::XorSubRing: runKernel<4>(rest, restCopy, bulk, x_, k_); break;
     case Kind::Table: break;
     }
-#if defined(__SSE2__)
     if (restCopy && bulk) _mm_sfence();  // streaming stores are ordered before anything after
-#endif
     applyTable(rest + bulk, restCopy ? restCopy + bulk : nullptr, n - bulk);
+#else
+    applyTable(data.data(), copy, n);
+#endif
 }
 
 }  // namespace kro::codec
