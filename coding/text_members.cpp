@@ -1,9 +1,70 @@
-// Members that are still to be built report "not implemented" to every caller.
+// StringHandCls: the XOR coder for arrays and files, trimming and repetition of text.
 #include "coding/StringHandCls.h"
 
-HRESULT StringHandCls::XorCode(SAFEARRAY **Code, LONG *XorB, SAFEARRAY **result) { return notImplemented(L"XorCode"); }
-HRESULT StringHandCls::XorCodeFile(BSTR *TargetFile, BSTR *DestFile, BSTR *Passward, VARIANT_BOOL *New_file) { return notImplemented(L"XorCodeFile"); }
-HRESULT StringHandCls::TrimEx(BSTR strText, BSTR strLetter, VARIANT *result) { return notImplemented(L"TrimEx"); }
-HRESULT StringHandCls::RTrimEx(BSTR strText, BSTR strLetter, BSTR *result) { return notImplemented(L"RTrimEx"); }
-HRESULT StringHandCls::LTrimEx(BSTR strText, BSTR strLetter, BSTR *result) { return notImplemented(L"LTrimEx"); }
-HRESULT StringHandCls::ReturnText(BSTR strLetter, short intCount, BSTR *result) { return notImplemented(L"ReturnText"); }
+#include "coding/byte_arrays.h"
+#include "coding/codec.h"
+#include "coding/text.h"
+#include "filesystem/file.h"
+#include "frame/automation.h"
+#include "frame/text.h"
+
+using namespace kro;
+
+namespace {
+
+void checkPointer(const void* p) {
+    if (!p) raise(err::InvalidCall, L"No variable was passed for a by-reference argument");
+}
+
+// A file that a plain directory lookup finds: not a folder, not hidden, not a system file.
+bool plainFileExists(const std::wstring& path) {
+    DWORD a = ::GetFileAttributesW(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && !(a & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+}
+
+}  // namespace
+
+HRESULT StringHandCls::XorCode(SAFEARRAY** Code, LONG* XorB, SAFEARRAY** result) {
+    return call([&] {
+        coding::CallerBytes bytes(Code);
+        checkPointer(XorB);
+        *result = bytes.transformWithCopy(codec::ByteMap::xoring(*XorB));
+    });
+}
+
+HRESULT StringHandCls::XorCodeFile(BSTR* TargetFile, BSTR* DestFile, BSTR* Passward, VARIANT_BOOL* New_file) {
+    return call([&] {
+        checkPointer(TargetFile);
+        checkPointer(DestFile);
+        file::File source(str(*TargetFile), file::Mode::Read);
+        LONG code = 0;
+        check(self()->GetPassCode(Passward, &code));
+        std::wstring dest = str(*DestFile);
+        bool fresh = New_file && *New_file;
+        // XOR coding cannot fail on the data, so the file streams through in pieces. A fresh
+        // destination asked for: the old file goes first. Whether it could be removed or not,
+        // the destination is cut to the new length, and a failed write is reported.
+        coding::transformFile(
+            source, dest, false,
+            [&](SAFEARRAY** piece, SAFEARRAY** result) { check(self()->XorCode(piece, &code, result)); },
+            [&] {
+                if (fresh && plainFileExists(dest)) ::DeleteFileW(dest.c_str());
+            });
+    });
+}
+
+HRESULT StringHandCls::TrimEx(BSTR strText, BSTR strLetter, VARIANT* result) {
+    return call([&] { setText(result, text::trim(view(strText), view(strLetter))); });
+}
+
+HRESULT StringHandCls::RTrimEx(BSTR strText, BSTR strLetter, BSTR* result) {
+    return call([&] { *result = allocBstr(text::rtrim(view(strText), view(strLetter))); });
+}
+
+HRESULT StringHandCls::LTrimEx(BSTR strText, BSTR strLetter, BSTR* result) {
+    return call([&] { *result = allocBstr(text::ltrim(view(strText), view(strLetter))); });
+}
+
+HRESULT StringHandCls::ReturnText(BSTR strLetter, short intCount, BSTR* result) {
+    return call([&] { *result = allocBstr(text::repeat(view(strLetter), intCount)); });
+}
