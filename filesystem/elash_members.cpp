@@ -18,6 +18,7 @@ HRESULT VorelCls::ElashFileEx(BSTR* TargetFile) {
 
 HRESULT FileSystemCls::ElashReadyFile(BSTR path, LONG* result) {
     return call([&] {
+        if (!result) raise(err::InvalidCall);
         std::wstring target = str(path);
         if (target.empty() || !elash::acceptableTarget(target) || !file::exists(target)) {
             toolkit::messageBox(L"していされた\"" + target + L"\"は存在していません", MB_OK | MB_ICONEXCLAMATION);

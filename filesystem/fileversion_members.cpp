@@ -8,7 +8,7 @@ using namespace kro;
 
 HRESULT FileSystemCls::GetFileVersion(BSTR* FileName, BSTR* FileVersion, BSTR* ProductVersion, VARIANT* result) {
     return call([&] {
-        ::VariantInit(result);
+        if (result) ::VariantInit(result);
         std::optional<fileversion::Versions> versions;
         if (FileName) versions = fileversion::query(str(*FileName));
         // Every failure reads "0" in both answers.

@@ -62,5 +62,8 @@ HRESULT FileSystemCls::MkShortcut(BSTR* TargetFile, BSTR* ShortcutFileSavePath, 
 }
 
 HRESULT FileSystemCls::GetShellLinkErrStr(LONG lngErrCode, VARIANT* result) {
-    return call([&] { setText(result, shortcut::statusText(lngErrCode)); });
+    return call([&] {
+        if (!result) raise(err::InvalidCall);
+        setText(result, shortcut::statusText(lngErrCode));
+    });
 }

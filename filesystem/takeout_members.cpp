@@ -11,6 +11,7 @@ using namespace kro;
 namespace {
 
 void takeOutJoinFile(BSTR* targetExeFile, BSTR* takeOutFile) {
+    if (!targetExeFile || !takeOutFile) raise(err::InvalidCall);
     if (!takeout::extract(str(*targetExeFile), str(*takeOutFile)))
         toolkit::messageBox(L"ファイルが埋め込まれていません", MB_OK);
 }

@@ -103,3 +103,17 @@ TEST(TakeOutJoinFileExClient, NonExecutableIsCopiedWhole) {
     EXPECT_HRESULT_SUCCEEDED(fs->TakeOutJoinFileEx(&in.b, &out.b));
     EXPECT_EQ(test::readBytes(out.str()), data);
 }
+
+TEST(FileSystemExtrasClient, NullPointersFromVtableCallersFailCleanly) {
+    Object<_FileSystemCls> fs(L"kroProgramDll.FileSystemCls");
+    Object<_VorelCls> vorel(L"kroProgramDll.VorelCls");
+    ASSERT_TRUE(fs.p && vorel.p);
+    Text name(L"C:\\x.exe");
+    EXPECT_EQ(errorNumber(fs->TakeOutJoinFileEx(nullptr, &name.b)), 5);
+    EXPECT_EQ(errorNumber(vorel->TakeOutJoinFileEx(&name.b, nullptr)), 5);
+    EXPECT_EQ(errorNumber(vorel->ElashFileEx(nullptr)), 5);
+    EXPECT_EQ(errorNumber(fs->ElashReadyFile(name.b, nullptr)), 5);
+    EXPECT_EQ(errorNumber(fs->GetShellLinkErrStr(0, nullptr)), 5);
+    // Without a file name or any output variable there is nothing to answer, and nothing fails.
+    EXPECT_HRESULT_SUCCEEDED(fs->GetFileVersion(nullptr, nullptr, nullptr, nullptr));
+}
