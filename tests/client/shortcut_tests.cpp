@@ -1,57 +1,13 @@
-#include <shlobj.h>
-#include <shobjidl.h>
-
 #include "tests/client/filesystem_client.h"
+#include "tests/support/shell_link_reader.h"
 #include "tests/support/test_files.h"
 #include "tests/support/ui_watcher.h"
 
 using namespace kro;
 using namespace kro::client;
 
-namespace {
-
-struct Stored {
-    std::wstring target, arguments, folder, description, iconFile;
-    int iconIndex = -1;
-    WORD hotKey = 0xFFFF;
-    int showCmd = -1;
-};
-
-Stored readShortcut(const std::wstring& path) {
-    Stored s;
-    IShellLinkW* link = nullptr;
-    EXPECT_HRESULT_SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                                reinterpret_cast<void**>(&link)));
-    if (!link) return s;
-    IPersistFile* persist = nullptr;
-    link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist));
-    EXPECT_HRESULT_SUCCEEDED(persist->Load(path.c_str(), STGM_READ));
-    wchar_t buf[1024] = {};
-    link->GetPath(buf, 1024, nullptr, SLGP_RAWPATH);
-    s.target = buf;
-    buf[0] = 0;
-    link->GetArguments(buf, 1024);
-    s.arguments = buf;
-    buf[0] = 0;
-    link->GetWorkingDirectory(buf, 1024);
-    s.folder = buf;
-    buf[0] = 0;
-    link->GetDescription(buf, 1024);
-    s.description = buf;
-    buf[0] = 0;
-    link->GetIconLocation(buf, 1024, &s.iconIndex);
-    s.iconFile = buf;
-    link->GetHotkey(&s.hotKey);
-    // The show command straight from the file header (offset 0x3C): not every shell restores
-    // it on Load.
-    auto bytes = test::readBytes(path);
-    if (bytes.size() >= 0x40) s.showCmd = bytes[0x3C] | (bytes[0x3D] << 8) | (bytes[0x3E] << 16) | (bytes[0x3F] << 24);
-    persist->Release();
-    link->Release();
-    return s;
-}
-
-}  // namespace
+using test::readShortcut;
+using Stored = test::StoredShortcut;
 
 TEST(MkShortcutClient, EveryArgumentThroughTheVtable) {
     test::TempDir dir;

@@ -100,16 +100,31 @@ void checkRealExecutable(const std::wstring& exe, unsigned short expectedMachine
 
 }  // namespace
 
-TEST(TakeOutRealExecutables, SixtyFourBitExecutableWithAppendedBytes) {
+TEST(TakeOutRealExecutables, SystemFolderExecutable) {
     std::wstring exe = systemFile(false, L"notepad.exe");
     ASSERT_FALSE(exe.empty());
     checkRealExecutable(exe, sizeof(void*) == 8 ? 0x8664 : 0x014C);
 }
 
-TEST(TakeOutRealExecutables, ThirtyTwoBitExecutableWithAppendedBytes) {
-    std::wstring exe = systemFile(true, L"notepad.exe");
-    if (exe.empty()) GTEST_SKIP() << "no 32-bit system folder in this prefix";
-    checkRealExecutable(exe, 0x014C);
+TEST(TakeOutRealExecutables, OtherArchitectureExecutable) {
+    std::wstring exe;
+    unsigned short machine = 0;
+    if (sizeof(void*) == 8) {
+        // The 32-bit system folder, or else the 32-bit programs of the Wine installation.
+        exe = systemFile(true, L"notepad.exe");
+        if (exe.empty() && test::fileExists(L"Z:\\usr\\lib\\i386-linux-gnu\\wine\\i386-windows\\notepad.exe"))
+            exe = L"Z:\\usr\\lib\\i386-linux-gnu\\wine\\i386-windows\\notepad.exe";
+        machine = 0x014C;
+    } else {
+        // A 32-bit program sees the 64-bit system folder as "sysnative".
+        wchar_t windows[MAX_PATH] = {};
+        ::GetWindowsDirectoryW(windows, MAX_PATH);
+        std::wstring path = std::wstring(windows) + L"\\sysnative\\notepad.exe";
+        if (test::fileExists(path)) exe = path;
+        machine = 0x8664;
+    }
+    if (exe.empty()) GTEST_SKIP() << "no executable of the other architecture here";
+    checkRealExecutable(exe, machine);
 }
 
 TEST(TakeOutImageEnd, LargestSectionEndWhateverTheTableOrder) {
