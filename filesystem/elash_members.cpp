@@ -1,6 +1,35 @@
-// Members that are still to be built report "not implemented" to every caller.
-#include "filesystem/VorelCls.h"
+// VorelCls.ElashFileEx and FileSystemCls.ElashReadyFile: deleting a file once it is released.
 #include "filesystem/FileSystemCls.h"
+#include "filesystem/VorelCls.h"
 
-HRESULT VorelCls::ElashFileEx(BSTR *TargetFile) { return notImplemented(L"ElashFileEx"); }
-HRESULT FileSystemCls::ElashReadyFile(BSTR path, LONG *result) { return notImplemented(L"ElashReadyFile"); }
+#include "filesystem/elash.h"
+#include "filesystem/file.h"
+#include "frame/text.h"
+#include "frame/toolkit.h"
+
+using namespace kro;
+
+HRESULT VorelCls::ElashFileEx(BSTR* TargetFile) {
+    return call([&] {
+        if (!TargetFile) raise(err::InvalidCall);
+        elash::schedule(view(*TargetFile));
+    });
+}
+
+HRESULT FileSystemCls::ElashReadyFile(BSTR path, LONG* result) {
+    return call([&] {
+        if (!result) raise(err::InvalidCall);
+        std::wstring target = str(path);
+        if (target.empty() || !elash::acceptableTarget(target) || !file::exists(target)) {
+            toolkit::messageBox(L"していされた\"" + target + L"\"は存在していません", MB_OK | MB_ICONEXCLAMATION);
+            *result = 0;
+            return;
+        }
+        try {
+            elash::schedule(target);
+            *result = 0;
+        } catch (const AutomationError& e) {
+            *result = e.number();
+        }
+    });
+}

@@ -1,4 +1,18 @@
-// Members that are still to be built report "not implemented" to every caller.
+// FileSystemCls.GetFileVersion: the file and product versions of a file.
 #include "filesystem/FileSystemCls.h"
 
-HRESULT FileSystemCls::GetFileVersion(BSTR *FileName, BSTR *FileVersion, BSTR *ProductVersion, VARIANT *result) { return notImplemented(L"GetFileVersion"); }
+#include "filesystem/fileversion.h"
+#include "frame/text.h"
+
+using namespace kro;
+
+HRESULT FileSystemCls::GetFileVersion(BSTR* FileName, BSTR* FileVersion, BSTR* ProductVersion, VARIANT* result) {
+    return call([&] {
+        if (result) ::VariantInit(result);
+        std::optional<fileversion::Versions> versions;
+        if (FileName) versions = fileversion::query(str(*FileName));
+        // Every failure reads "0" in both answers.
+        if (FileVersion) assign(FileVersion, versions ? versions->file : L"0");
+        if (ProductVersion) assign(ProductVersion, versions ? versions->product : L"0");
+    });
+}

@@ -1,6 +1,27 @@
-// Members that are still to be built report "not implemented" to every caller.
-#include "filesystem/VorelCls.h"
+// VorelCls and FileSystemCls: writing out a file appended to an executable.
 #include "filesystem/FileSystemCls.h"
+#include "filesystem/VorelCls.h"
 
-HRESULT VorelCls::TakeOutJoinFileEx(BSTR *TargetExeFile, BSTR *TakeOutFile) { return notImplemented(L"TakeOutJoinFileEx"); }
-HRESULT FileSystemCls::TakeOutJoinFileEx(BSTR *TargetExeFile, BSTR *TakeOutFile) { return notImplemented(L"TakeOutJoinFileEx"); }
+#include "filesystem/takeout.h"
+#include "frame/text.h"
+#include "frame/toolkit.h"
+
+using namespace kro;
+
+namespace {
+
+void takeOutJoinFile(BSTR* targetExeFile, BSTR* takeOutFile) {
+    if (!targetExeFile || !takeOutFile) raise(err::InvalidCall);
+    if (!takeout::extract(str(*targetExeFile), str(*takeOutFile)))
+        toolkit::messageBox(L"ファイルが埋め込まれていません", MB_OK);
+}
+
+}  // namespace
+
+HRESULT VorelCls::TakeOutJoinFileEx(BSTR* TargetExeFile, BSTR* TakeOutFile) {
+    return call([&] { takeOutJoinFile(TargetExeFile, TakeOutFile); });
+}
+
+HRESULT FileSystemCls::TakeOutJoinFileEx(BSTR* TargetExeFile, BSTR* TakeOutFile) {
+    return call([&] { takeOutJoinFile(TargetExeFile, TakeOutFile); });
+}

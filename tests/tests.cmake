@@ -21,6 +21,11 @@ target_link_libraries(kro_test_support PUBLIC kro_core gtest)
 
 set(KRO_TEST_LINK -static-libgcc -static-libstdc++ -static)
 
+# A module with a known version record (parts of 32768 and more), beside the test programs.
+add_library(version_sample SHARED ${CMAKE_SOURCE_DIR}/tests/support/version_sample.c ${CMAKE_SOURCE_DIR}/tests/support/version_sample.rc)
+set_target_properties(version_sample PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+target_link_options(version_sample PRIVATE -static-libgcc)
+
 # Prefix set-up: created once per build tree, module (re-)registered on every run.
 add_test(NAME prefix_setup
     COMMAND sh ${CMAKE_SOURCE_DIR}/tests/support/prepare-prefix.sh ${KRO_PREFIX} ${KRO_WINE} ${KRO_DLL})
@@ -31,6 +36,7 @@ file(GLOB KRO_UNIT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cp
 add_executable(unit_tests ${KRO_UNIT_SOURCES})
 target_link_libraries(unit_tests PRIVATE kro_test_support gtest_main)
 target_link_options(unit_tests PRIVATE ${KRO_TEST_LINK})
+add_dependencies(unit_tests version_sample)
 add_test(NAME unit_tests COMMAND unit_tests --gtest_brief=1)
 
 # Client tests: a separate program that creates the classes by ProgID and calls them through
@@ -39,6 +45,7 @@ file(GLOB KRO_CLIENT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/client/
 add_executable(client_tests ${KRO_CLIENT_SOURCES})
 target_link_libraries(client_tests PRIVATE kro_test_support gtest psapi version oleaut32)
 target_link_options(client_tests PRIVATE ${KRO_TEST_LINK})
+add_dependencies(client_tests version_sample)
 target_compile_definitions(client_tests PRIVATE "KRO_DLL_PATH=L\"${KRO_DLL}\"")
 add_test(NAME client_tests COMMAND client_tests --gtest_brief=1)
 
