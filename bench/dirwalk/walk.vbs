@@ -2,7 +2,7 @@
 ' both adding every file's full path to the same kind of script collection.
 ' usage: cscript walk.vbs <folder>
 Class Bag
-    Private items()
+    Private items
     Private n
     Private Sub Class_Initialize()
         n = 0
