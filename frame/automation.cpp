@@ -53,20 +53,24 @@ ByteArrayAccess::ByteArrayAccess(SAFEARRAY* array) : array_(array) {
 
 ByteArrayAccess::~ByteArrayAccess() { ::SafeArrayUnaccessData(array_); }
 
-void addToCollection(IDispatch* collection, std::wstring_view item) {
-    if (!collection) raise(err::ObjectNotSet);
-    DISPID add = DISPID_UNKNOWN;
+void addToCollection(IDispatch* collection, std::wstring_view item) { CollectionAppender(collection).add(item); }
+
+CollectionAppender::CollectionAppender(IDispatch* collection) : collection_(collection) {
+    if (!collection_) raise(err::ObjectNotSet);
     Bstr name(L"Add");
     // Script class instances answer only IDispatchEx::GetDispID for their members.
     ComPtr<IDispatchEx> ex;
-    collection->QueryInterface(__uuidof(IDispatchEx), ex.putVoid());
+    collection_->QueryInterface(__uuidof(IDispatchEx), ex.putVoid());
     HRESULT hr = E_FAIL;
-    if (ex) hr = ex->GetDispID(name.get(), fdexNameCaseInsensitive, &add);
+    if (ex) hr = ex->GetDispID(name.get(), fdexNameCaseInsensitive, &add_);
     if (FAILED(hr)) {
         LPOLESTR names[] = {name.get()};
-        hr = collection->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &add);
+        hr = collection_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &add_);
     }
     if (FAILED(hr)) raise(err::ObjectDoesNotSupport);
+}
+
+void CollectionAppender::add(std::wstring_view item) {
     Variant arg;
     arg.vt = VT_BSTR;
     arg.bstrVal = allocBstr(item);
@@ -74,7 +78,7 @@ void addToCollection(IDispatch* collection, std::wstring_view item) {
     Variant result;
     EXCEPINFO ei{};
     UINT argErr = 0;
-    hr = collection->Invoke(add, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, &result, &ei, &argErr);
+    HRESULT hr = collection_->Invoke(add_, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, &result, &ei, &argErr);
     if (hr == DISP_E_EXCEPTION) {
         if (ei.pfnDeferredFillIn) ei.pfnDeferredFillIn(&ei);
         std::wstring description = ei.bstrDescription ? str(ei.bstrDescription) : L"";

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "frame/raii.h"
+
 namespace kro {
 
 // Sets an [out, retval] Variant (not yet holding anything) to a text.
@@ -42,5 +44,16 @@ private:
 // Appends a text to a client's collection: any automation object with an Add method (a VBA
 // Collection, a script class instance, an ArrayList). A null collection fails with 91.
 void addToCollection(IDispatch* collection, std::wstring_view item);
+
+// The same for many items: the Add method is looked up once, when the appender is made (a null
+// collection fails with 91, one without Add with 438).
+class CollectionAppender {
+public:
+    explicit CollectionAppender(IDispatch* collection);
+    void add(std::wstring_view item);
+private:
+    ComPtr<IDispatch> collection_;  // held for the appender's life
+    DISPID add_ = DISPID_UNKNOWN;
+};
 
 }  // namespace kro
