@@ -14,19 +14,19 @@ bool isDotEntry(const std::wstring& name) { return name == L"." || name == L".."
 
 // The root of the drive a pattern names ("C:\", "\\server\share\"), or empty for the current
 // drive.
-std::wstring driveRoot(std::wstring_view spec) {
-    if (spec.size() >= 2 && spec[1] == L':') return std::wstring(spec.substr(0, 2)) + L"\\";
-    if (spec.size() > 2 && spec[0] == L'\\' && spec[1] == L'\\') {
-        size_t server = spec.find(L'\\', 2);
+std::wstring driveRoot(std::wstring_view pattern) {
+    if (pattern.size() >= 2 && pattern[1] == L':') return std::wstring(pattern.substr(0, 2)) + L"\\";
+    if (pattern.size() > 2 && pattern[0] == L'\\' && pattern[1] == L'\\') {
+        size_t server = pattern.find(L'\\', 2);
         if (server == std::wstring_view::npos) return {};
-        size_t share = spec.find(L'\\', server + 1);
-        return std::wstring(spec.substr(0, share == std::wstring_view::npos ? spec.size() : share)) + L"\\";
+        size_t share = pattern.find(L'\\', server + 1);
+        return std::wstring(pattern.substr(0, share == std::wstring_view::npos ? pattern.size() : share)) + L"\\";
     }
     return {};
 }
 
-std::vector<Entry> volumeLabel(std::wstring_view spec) {
-    std::wstring root = driveRoot(spec);
+std::vector<Entry> volumeLabel(std::wstring_view pattern) {
+    std::wstring root = driveRoot(pattern);
     wchar_t label[MAX_PATH + 1] = {};
     std::vector<Entry> out;
     if (::GetVolumeInformationW(root.empty() ? nullptr : root.c_str(), label, MAX_PATH + 1, nullptr, nullptr,

@@ -120,20 +120,20 @@ TEST(DirectoryListing, GetFilesGivesAListingArray) {
     touch(d / L"a.txt");
     touch(d / L"b.txt", FILE_ATTRIBUTE_HIDDEN);
     touch(d / L"c.log");
-    B spec(d / L"*.txt");
+    B pattern(d / L"*.txt");
     LONG attrs = 0;
     SAFEARRAY* a = nullptr;
-    ASSERT_EQ(fs->GetFiles(&spec.b, &attrs, &a), S_OK);
+    ASSERT_EQ(fs->GetFiles(&pattern.b, &attrs, &a), S_OK);
     LONG lb = -1;
     EXPECT_EQ(listing(a, &lb), (std::vector<std::wstring>{L"", L"a.txt"}));
     EXPECT_EQ(lb, 0);
     attrs = 2;
-    ASSERT_EQ(fs->GetFiles(&spec.b, &attrs, &a), S_OK);
+    ASSERT_EQ(fs->GetFiles(&pattern.b, &attrs, &a), S_OK);
     auto names = listing(a);
     ASSERT_EQ(names.size(), 3u);
     EXPECT_EQ(names[0], L"");
     EXPECT_EQ(sorted({names[1], names[2]}), (std::vector<std::wstring>{L"a.txt", L"b.txt"}));
-    EXPECT_EQ(spec.text(), d / L"*.txt");  // by-reference argument left as it was
+    EXPECT_EQ(pattern.text(), d / L"*.txt");  // by-reference argument left as it was
 
     B none(d / L"*.none");
     ASSERT_EQ(fs->GetFiles(&none.b, &attrs, &a), S_OK);
