@@ -54,12 +54,21 @@ VARIANT text(const std::wstring& s) {
 VARIANT i4(LONG x) { VARIANT v; ::VariantInit(&v); v.vt = VT_I4; v.lVal = x; return v; }
 VARIANT i2(SHORT x) { VARIANT v; ::VariantInit(&v); v.vt = VT_I2; v.iVal = x; return v; }
 VARIANT r8(double x) { VARIANT v; ::VariantInit(&v); v.vt = VT_R8; v.dblVal = x; return v; }
-VARIANT byRefVariant(VARIANT* target) {
+namespace {
+
+VARIANT reference(VARTYPE vt, void* target) {
     VARIANT v;
     ::VariantInit(&v);
-    v.vt = VT_BYREF | VT_VARIANT;
-    v.pvarVal = target;
+    v.vt = static_cast<VARTYPE>(VT_BYREF | vt);
+    v.byref = target;
     return v;
 }
+
+}  // namespace
+
+VARIANT byRef(BSTR* target) { return reference(VT_BSTR, target); }
+VARIANT byRef(LONG* target) { return reference(VT_I4, target); }
+VARIANT byRef(VARIANT_BOOL* target) { return reference(VT_BOOL, target); }
+VARIANT byRef(VARIANT* target) { return reference(VT_VARIANT, target); }
 
 }  // namespace kro::test

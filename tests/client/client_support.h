@@ -34,6 +34,10 @@ VARIANT text(const std::wstring& s);
 VARIANT i4(LONG v);
 VARIANT i2(SHORT v);
 VARIANT r8(double v);
-VARIANT byRefVariant(VARIANT* target);
+// A by-reference argument pointing at the caller's variable.
+VARIANT byRef(BSTR* target);
+VARIANT byRef(LONG* target);
+VARIANT byRef(VARIANT_BOOL* target);
+VARIANT byRef(VARIANT* target);
 
 }  // namespace kro::test

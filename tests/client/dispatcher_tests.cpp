@@ -30,7 +30,7 @@ TEST(Dispatcher, ByReferenceVariableIsReadAndKept) {
     Variant path;
     path.vt = VT_BSTR;
     path.bstrVal = ::SysAllocString(L"C:\\dir\\file.txt");
-    VARIANT ref = byRefVariant(&path);
+    VARIANT ref = byRef(&path);
     CallResult r;
     callByName(fs.get(), L"GetFileName", {&ref}, r);
     ASSERT_EQ(r.hr, S_OK);
@@ -45,7 +45,7 @@ TEST(Dispatcher, ByReferenceVariableOfAnotherTypeTakesTheDeclaredType) {
     Variant number;
     number.vt = VT_I4;
     number.lVal = 123;
-    VARIANT ref = byRefVariant(&number);
+    VARIANT ref = byRef(&number);
     CallResult r;
     callByName(fs.get(), L"GetFileName", {&ref}, r);
     ASSERT_EQ(r.hr, S_OK);

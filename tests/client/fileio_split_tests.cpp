@@ -10,6 +10,7 @@
 
 #include "kroProgramDll.h"
 #include "frame/raii.h"
+#include "tests/client/client_support.h"
 #include "tests/support/test_files.h"
 #include "tests/support/ui_watcher.h"
 
@@ -17,6 +18,7 @@ using kro::Bstr;
 using kro::ComPtr;
 using kro::test::TempDir;
 using kro::test::UiWatcher;
+using kro::test::byRef;
 using Bytes = std::vector<unsigned char>;
 
 namespace {
@@ -76,30 +78,6 @@ HRESULT invoke(IDispatch* d, const wchar_t* name, std::vector<VARIANT> args, VAR
     DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
     UINT argErr = 0;
     return d->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, result, ei, &argErr);
-}
-
-VARIANT byRef(BSTR* b) {
-    VARIANT v;
-    ::VariantInit(&v);
-    v.vt = VT_BYREF | VT_BSTR;
-    v.pbstrVal = b;
-    return v;
-}
-
-VARIANT byRef(LONG* l) {
-    VARIANT v;
-    ::VariantInit(&v);
-    v.vt = VT_BYREF | VT_I4;
-    v.plVal = l;
-    return v;
-}
-
-VARIANT byRef(VARIANT_BOOL* b) {
-    VARIANT v;
-    ::VariantInit(&v);
-    v.vt = VT_BYREF | VT_BOOL;
-    v.pboolVal = b;
-    return v;
 }
 
 struct Api {

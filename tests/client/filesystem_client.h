@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "kroProgramDll.h"
+#include "tests/client/client_support.h"
 
 namespace kro::client {
 
@@ -57,21 +58,7 @@ inline HRESULT callByName(IDispatch* d, const wchar_t* name, std::vector<VARIANT
     return hr;
 }
 
-inline VARIANT byRef(BSTR* b) {
-    VARIANT v;
-    ::VariantInit(&v);
-    v.vt = VT_BYREF | VT_BSTR;
-    v.pbstrVal = b;
-    return v;
-}
-
-inline VARIANT byRef(VARIANT* inner) {
-    VARIANT v;
-    ::VariantInit(&v);
-    v.vt = VT_BYREF | VT_VARIANT;
-    v.pvarVal = inner;
-    return v;
-}
+using kro::test::byRef;
 
 // A BSTR owned by the test.
 struct Text {
