@@ -1,11 +1,23 @@
-// Members that are still to be built report "not implemented" to every caller.
+// FormCls: finds this thread's instance of a window and forwards to it. Members still to be
+// built report "not implemented" to every caller.
 #include "dialogs/FormCls.h"
+
+#include "dialogs/message_window.h"
+#include "frame/text.h"
+
+using namespace kro;
 
 HRESULT FormCls::Registry_Show() { return notImplemented(L"Registry_Show"); }
 HRESULT FormCls::Registry_Hide() { return notImplemented(L"Registry_Hide"); }
 HRESULT FormCls::Shortcut_Show() { return notImplemented(L"Shortcut_Show"); }
 HRESULT FormCls::Shortcut_Hide() { return notImplemented(L"Shortcut_Hide"); }
-HRESULT FormCls::Message_Show(BSTR *Message, IDispatch **OwnerForm, IPictureDisp **Icon) { return notImplemented(L"Message_Show"); }
+HRESULT FormCls::Message_Show(BSTR* Message, IDispatch** OwnerForm, IPictureDisp** Icon) {
+    return call([&] {
+        HWND owner = ui::ownerWindow(OwnerForm ? *OwnerForm : nullptr);
+        ui::MessageWindow::instance().message(Message ? view(*Message) : std::wstring_view(), owner,
+                                              Icon ? *Icon : nullptr);
+    });
+}
 HRESULT FormCls::List_Setting_Form(short *ControlAmount, BSTR *Caption) { return notImplemented(L"List_Setting_Form"); }
 HRESULT FormCls::List_SettingToShow(short *ControlAmount, BSTR *Caption, IDispatch **OwnerForm) { return notImplemented(L"List_SettingToShow"); }
 HRESULT FormCls::List_Show() { return notImplemented(L"List_Show"); }

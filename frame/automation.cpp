@@ -53,21 +53,109 @@ ByteArrayAccess::ByteArrayAccess(SAFEARRAY* array) : array_(array) {
 
 ByteArrayAccess::~ByteArrayAccess() { ::SafeArrayUnaccessData(array_); }
 
+DISPID findMember(IDispatch* object, const wchar_t* name) {
+    if (!object) return DISPID_UNKNOWN;
+    Bstr text(name);
+    DISPID id = DISPID_UNKNOWN;
+    ComPtr<IDispatchEx> ex;
+    object->QueryInterface(__uuidof(IDispatchEx), ex.putVoid());
+    HRESULT hr = E_FAIL;
+    if (ex) hr = ex->GetDispID(text.get(), fdexNameCaseInsensitive, &id);
+    if (FAILED(hr)) {
+        LPOLESTR names[] = {text.get()};
+        hr = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+    }
+    return SUCCEEDED(hr) ? id : DISPID_UNKNOWN;
+}
+
+namespace {
+
+// Turns a failed late-bound call into the callee's own error.
+void raiseInvokeFailure(HRESULT hr, EXCEPINFO& ei) {
+    if (hr != DISP_E_EXCEPTION) raiseHresult(hr);
+    if (ei.pfnDeferredFillIn) ei.pfnDeferredFillIn(&ei);
+    std::wstring description = ei.bstrDescription ? str(ei.bstrDescription) : L"";
+    std::wstring source = ei.bstrSource ? str(ei.bstrSource) : kErrorSource;
+    HRESULT code = ei.scode ? ei.scode : errorHresult(ei.wCode);
+    ::SysFreeString(ei.bstrSource);
+    ::SysFreeString(ei.bstrDescription);
+    ::SysFreeString(ei.bstrHelpFile);
+    throw AutomationError(code, description.empty() ? L"Automation error" : description, source);
+}
+
+// The object behind makeWindowHandleObject: answers hWnd and its default value.
+class WindowHandleObject final : public IDispatch {
+public:
+    explicit WindowHandleObject(LONG handle) : handle_(handle) {}
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+        if (!out) return E_POINTER;
+        if (riid == IID_IUnknown || riid == IID_IDispatch) {
+            *out = static_cast<IDispatch*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(::InterlockedIncrement(&refs_)); }
+    ULONG STDMETHODCALLTYPE Release() override {
+        LONG n = ::InterlockedDecrement(&refs_);
+        if (n == 0) delete this;
+        return static_cast<ULONG>(n);
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        if (count) *count = 0;
+        return count ? S_OK : E_POINTER;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+        if (!names || !ids || count == 0) return E_INVALIDARG;
+        bool known = ::CompareStringOrdinal(names[0], -1, L"hWnd", -1, TRUE) == CSTR_EQUAL;
+        ids[0] = known ? kHwnd : DISPID_UNKNOWN;
+        for (UINT i = 1; i < count; ++i) ids[i] = DISPID_UNKNOWN;
+        return known && count == 1 ? S_OK : DISP_E_UNKNOWNNAME;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                     EXCEPINFO*, UINT*) override {
+        if (id != kHwnd && id != DISPID_VALUE) return DISP_E_MEMBERNOTFOUND;
+        if (!(flags & DISPATCH_PROPERTYGET)) return DISP_E_MEMBERNOTFOUND;
+        if (params && params->cArgs != 0) return DISP_E_BADPARAMCOUNT;
+        if (result) {
+            ::VariantInit(result);
+            result->vt = VT_I4;
+            result->lVal = handle_;
+        }
+        return S_OK;
+    }
+private:
+    static constexpr DISPID kHwnd = 1;
+    LONG refs_ = 1;
+    LONG handle_;
+};
+
+}  // namespace
+
+void getProperty(IDispatch* object, const wchar_t* name, VARIANT* out) {
+    if (!object) raise(err::ObjectNotSet);
+    DISPID id = findMember(object, name);
+    if (id == DISPID_UNKNOWN) raise(err::ObjectDoesNotSupport);
+    DISPPARAMS none{nullptr, nullptr, 0, 0};
+    EXCEPINFO ei{};
+    UINT argErr = 0;
+    HRESULT hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, out, &ei, &argErr);
+    if (FAILED(hr)) raiseInvokeFailure(hr, ei);
+}
+
+ComPtr<IDispatch> makeWindowHandleObject(LONG handle) {
+    return ComPtr<IDispatch>::attach(new WindowHandleObject(handle));
+}
+
 void addToCollection(IDispatch* collection, std::wstring_view item) { CollectionAppender(collection).add(item); }
 
 CollectionAppender::CollectionAppender(IDispatch* collection) : collection_(collection) {
     if (!collection_) raise(err::ObjectNotSet);
-    Bstr name(L"Add");
-    // Script class instances answer only IDispatchEx::GetDispID for their members.
-    ComPtr<IDispatchEx> ex;
-    collection_->QueryInterface(__uuidof(IDispatchEx), ex.putVoid());
-    HRESULT hr = E_FAIL;
-    if (ex) hr = ex->GetDispID(name.get(), fdexNameCaseInsensitive, &add_);
-    if (FAILED(hr)) {
-        LPOLESTR names[] = {name.get()};
-        hr = collection_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &add_);
-    }
-    if (FAILED(hr)) raise(err::ObjectDoesNotSupport);
+    add_ = findMember(collection_.get(), L"Add");
+    if (add_ == DISPID_UNKNOWN) raise(err::ObjectDoesNotSupport);
 }
 
 void CollectionAppender::add(std::wstring_view item) {
@@ -79,17 +167,7 @@ void CollectionAppender::add(std::wstring_view item) {
     EXCEPINFO ei{};
     UINT argErr = 0;
     HRESULT hr = collection_->Invoke(add_, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, &result, &ei, &argErr);
-    if (hr == DISP_E_EXCEPTION) {
-        if (ei.pfnDeferredFillIn) ei.pfnDeferredFillIn(&ei);
-        std::wstring description = ei.bstrDescription ? str(ei.bstrDescription) : L"";
-        std::wstring source = ei.bstrSource ? str(ei.bstrSource) : kErrorSource;
-        HRESULT code = ei.scode ? ei.scode : errorHresult(ei.wCode);
-        ::SysFreeString(ei.bstrSource);
-        ::SysFreeString(ei.bstrDescription);
-        ::SysFreeString(ei.bstrHelpFile);
-        throw AutomationError(code, description.empty() ? L"Automation error" : description, source);
-    }
-    if (FAILED(hr)) raiseHresult(hr);
+    if (FAILED(hr)) raiseInvokeFailure(hr, ei);
 }
 
 }  // namespace kro

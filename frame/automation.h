@@ -41,6 +41,17 @@ private:
     LONG lower_ = 0;
 };
 
+// The DISPID of a member of any automation object, found by name in any letter case (script
+// class instances answer only IDispatchEx::GetDispID); DISPID_UNKNOWN when it has none.
+DISPID findMember(IDispatch* object, const wchar_t* name);
+
+// Reads a property of an automation object late-bound; fails with 438 when it has none.
+void getProperty(IDispatch* object, const wchar_t* name, VARIANT* out);
+
+// An object standing for a window handle that a client passed as a number where a window object
+// is expected: its hWnd property and its value are that number.
+ComPtr<IDispatch> makeWindowHandleObject(LONG handle);
+
 // Appends a text to a client's collection: any automation object with an Add method (a VBA
 // Collection, a script class instance, an ArrayList). A null collection fails with 91.
 void addToCollection(IDispatch* collection, std::wstring_view item);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "frame/automation.h"
 #include "frame/errors.h"
 #include "frame/module.h"
 #include "frame/raii.h"
@@ -172,6 +173,11 @@ HRESULT convertArray(SAFEARRAY* src, VARTYPE srcVt, VARTYPE dstVt, SAFEARRAY** o
     return S_OK;
 }
 
+// Parameters that take the client's window to own a dialog.
+bool isOwnerWindowParam(const ParamInfo& p) {
+    return ::CompareStringOrdinal(p.name.c_str(), -1, L"OwnerForm", -1, TRUE) == CSTR_EQUAL;
+}
+
 // Converts one argument to the declared type of `p` into `out` (which is VT_EMPTY).
 HRESULT convertArgument(const VARIANT* arg, const ParamInfo& p, VARIANT& out) {
     Variant plain;
@@ -201,6 +207,22 @@ HRESULT convertArgument(const VARIANT* arg, const ParamInfo& p, VARIANT& out) {
         hr = convertArray(plain.parray, srcElement, dstElement, &out.parray);
         if (FAILED(hr)) out.vt = VT_EMPTY;
         return hr;
+    }
+    if (p.vt == VT_DISPATCH && isOwnerWindowParam(p)) {
+        // A window owner may also be given as Empty (none) or as the window's handle number.
+        if (plain.vt == VT_EMPTY) {
+            out.vt = VT_DISPATCH;
+            out.pdispVal = nullptr;
+            return S_OK;
+        }
+        if (plain.vt != VT_DISPATCH && plain.vt != VT_UNKNOWN && plain.vt != VT_NULL && !(plain.vt & VT_ARRAY)) {
+            Variant handle;
+            hr = ::VariantChangeType(&handle, &plain, 0, VT_I4);
+            if (FAILED(hr)) return hr;
+            out.vt = VT_DISPATCH;
+            out.pdispVal = makeWindowHandleObject(handle.lVal).detach();
+            return S_OK;
+        }
     }
     if (p.vt == VT_DISPATCH || p.vt == VT_UNKNOWN) {
         IUnknown* unk = nullptr;

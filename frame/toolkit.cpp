@@ -1,5 +1,6 @@
 #include "frame/toolkit.h"
 
+#include "dialogs/window.h"
 #include "frame/module.h"
 
 namespace kro::toolkit {
@@ -20,6 +21,9 @@ void pumpMessages() {
             ::PostQuitMessage(static_cast<int>(msg.wParam));
             break;
         }
+        // Keyboard navigation (Tab, access keys) inside the library's own windows.
+        HWND root = msg.hwnd ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+        if (root && ui::Window::isLibraryWindow(root) && ::IsDialogMessageW(root, &msg)) continue;
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }

@@ -43,7 +43,107 @@ BOOL CALLBACK collectChild(HWND w, LPARAM p) {
     return TRUE;
 }
 
+struct ClassSearch {
+    std::wstring className;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK collectByClass(HWND w, LPARAM p) {
+    auto* search = reinterpret_cast<ClassSearch*>(p);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(w, &pid);
+    if (pid == ::GetCurrentProcessId() && className(w) == search->className) search->found.push_back(w);
+    return TRUE;
+}
+
 }  // namespace
+
+std::vector<HWND> topLevelWindows(const std::wstring& cls) {
+    ClassSearch search{cls, {}};
+    ::EnumWindows(&collectByClass, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND waitForWindow(const std::wstring& cls, const std::wstring& title, DWORD timeoutMs) {
+    DWORD start = ::GetTickCount();
+    do {
+        for (HWND w : topLevelWindows(cls))
+            if (::IsWindowVisible(w) && (title.empty() || windowText(w) == title)) return w;
+        ::Sleep(20);
+    } while (::GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
+SeenWindow inspect(HWND window) {
+    SeenWindow seen;
+    seen.hwnd = window;
+    seen.className = className(window);
+    seen.caption = windowText(window);
+    seen.style = ::GetWindowLongW(window, GWL_STYLE);
+    seen.exStyle = ::GetWindowLongW(window, GWL_EXSTYLE);
+    seen.owner = ::GetWindow(window, GW_OWNER);
+    seen.visible = ::IsWindowVisible(window) != FALSE;
+    ::GetWindowRect(window, &seen.windowRect);
+    RECT client{};
+    ::GetClientRect(window, &client);
+    seen.client = {client.right, client.bottom};
+    Children children;
+    ::EnumChildWindows(window, &collectChild, reinterpret_cast<LPARAM>(&children));
+    for (HWND c : children.list) {
+        SeenControl control;
+        control.hwnd = c;
+        control.className = className(c);
+        control.text = windowText(c);
+        control.visible = ::IsWindowVisible(c) != FALSE;
+        control.style = ::GetWindowLongW(c, GWL_STYLE);
+        ::GetWindowRect(c, &control.rect);
+        ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&control.rect), 2);
+        seen.controls.push_back(std::move(control));
+    }
+    return seen;
+}
+
+void pressButton(HWND button) {
+    ::PostMessageW(::GetParent(button), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(button), BN_CLICKED),
+                   reinterpret_cast<LPARAM>(button));
+}
+
+bool saveScreenshot(HWND window, const std::wstring& bmpPath) {
+    RECT r{};
+    if (!::GetWindowRect(window, &r)) return false;
+    int w = r.right - r.left, h = r.bottom - r.top;
+    if (w <= 0 || h <= 0) return false;
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB};
+    void* bits = nullptr;
+    HBITMAP dib = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = ::SelectObject(memory, dib);
+    bool ok = ::BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY) != FALSE;
+    ::GdiFlush();
+    DWORD rowBytes = static_cast<DWORD>((w * 3 + 3) & ~3);
+    DWORD imageBytes = rowBytes * static_cast<DWORD>(h);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    file.bfSize = file.bfOffBits + imageBytes;
+    HANDLE out = ok ? ::CreateFileW(bmpPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr) : INVALID_HANDLE_VALUE;
+    if (out != INVALID_HANDLE_VALUE) {
+        DWORD written = 0;
+        ok = ::WriteFile(out, &file, sizeof(file), &written, nullptr) &&
+             ::WriteFile(out, &info.bmiHeader, sizeof(info.bmiHeader), &written, nullptr) &&
+             ::WriteFile(out, bits, imageBytes, &written, nullptr);
+        ::CloseHandle(out);
+    } else {
+        ok = false;
+    }
+    ::SelectObject(memory, old);
+    ::DeleteObject(dib);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+    return ok;
+}
 
 UiWatcher::UiWatcher(std::vector<int> answers) : answers_(std::move(answers)) {
     ::InitializeCriticalSection(&lock_);

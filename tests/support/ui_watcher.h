@@ -17,6 +17,40 @@ struct SeenDialog {
     BoxIcon icon = BoxIcon::None;
 };
 
+// A child control of a window as a person sees it; rect in pixels of the window's client area.
+struct SeenControl {
+    HWND hwnd = nullptr;
+    std::wstring className;
+    std::wstring text;
+    RECT rect{};
+    bool visible = false;
+    LONG style = 0;
+};
+
+// Any top-level window of this process.
+struct SeenWindow {
+    HWND hwnd = nullptr;
+    std::wstring className;
+    std::wstring caption;
+    LONG style = 0;
+    LONG exStyle = 0;
+    HWND owner = nullptr;
+    RECT windowRect{};  // screen pixels
+    SIZE client{};      // pixels
+    bool visible = false;
+    std::vector<SeenControl> controls;  // in creation order
+};
+
+// Top-level windows of this process with this class name (visible or not).
+std::vector<HWND> topLevelWindows(const std::wstring& className);
+// Waits for a visible top-level window of this process with this class (and title, when given).
+HWND waitForWindow(const std::wstring& className, const std::wstring& title = L"", DWORD timeoutMs = 10000);
+SeenWindow inspect(HWND window);
+// Presses a button as a click would (posted, so that a modal loop of the caller sees it).
+void pressButton(HWND button);
+// Saves what the screen shows of the window as a 24-bit BMP file.
+bool saveScreenshot(HWND window, const std::wstring& bmpPath);
+
 class UiWatcher {
 public:
     // `answers` are the button ids pressed for the first, second ... dialog; the last one is

@@ -1,0 +1,40 @@
+#include "dialogs/message_window.h"
+
+#include <memory>
+
+#include "frame/toolkit.h"
+
+namespace kro::ui {
+namespace {
+
+constexpr ControlSpec kControls[] = {
+    {ControlKind::Image, L"Image1", 0, 270, 420, 480, 480},
+    {ControlKind::Label, L"Label1", 0, 930, 450, 5505, 645, L"Label1"},
+};
+
+constexpr WindowSpec kSpec{
+    L"frmMessage", L"", WS_POPUP | WS_DLGFRAME, WS_EX_TOOLWINDOW | WS_EX_DLGMODALFRAME, 6450, 1320, true, kControls,
+};
+
+}  // namespace
+
+MessageWindow::MessageWindow() : Window(kSpec) {}
+
+MessageWindow& MessageWindow::instance() {
+    thread_local std::unique_ptr<MessageWindow> window;
+    if (!window) window.reset(new MessageWindow());
+    return *window;
+}
+
+void MessageWindow::message(std::wstring_view text, HWND owner, IPictureDisp* icon) {
+    ComPtr<IPictureDisp> picture(icon);
+    if (!picture) picture = libraryIcon(toolkit::kIconLibrary);
+    // A notice: shown in front of its owner without taking the keyboard from the client.
+    show(owner, false);
+    control(L"Label1").setText(text);
+    control(L"Image1").setPicture(picture.get());
+    ::UpdateWindow(hwnd());
+    toolkit::pumpMessages();
+}
+
+}  // namespace kro::ui

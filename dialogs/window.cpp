@@ -1,0 +1,622 @@
+#include "dialogs/window.h"
+
+#include <commctrl.h>
+
+#include <cmath>
+
+#include "frame/automation.h"
+#include "frame/errors.h"
+#include "frame/module.h"
+
+namespace kro::ui {
+namespace {
+
+constexpr const wchar_t* kClassPrefix = L"kroProgramDll.";
+
+int screenDpi(int axis) {
+    static int cached[2] = {0, 0};
+    if (!cached[axis]) {
+        HDC dc = ::GetDC(nullptr);
+        int v = dc ? ::GetDeviceCaps(dc, axis == 0 ? LOGPIXELSX : LOGPIXELSY) : 96;
+        if (dc) ::ReleaseDC(nullptr, dc);
+        cached[axis] = v > 0 ? v : 96;
+    }
+    return cached[axis];
+}
+
+[[noreturn]] void invalidValue() { raise(err::InvalidPropertyValue); }
+[[noreturn]] void badIndex() { raise(err::InvalidPropertyArrayIndex); }
+
+bool sameName(std::wstring_view a, std::wstring_view b) {
+    return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
+}
+
+void initCommonControls() {
+    static bool done = [] {
+        INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_PROGRESS_CLASS | ICC_ANIMATE_CLASS | ICC_STANDARD_CLASSES};
+        ::InitCommonControlsEx(&icc);
+        return true;
+    }();
+    (void)done;
+}
+
+struct ClassOfKind {
+    const wchar_t* win32Class;
+    DWORD style;
+    DWORD exStyle;
+};
+
+ClassOfKind classOf(ControlKind kind) {
+    switch (kind) {
+    case ControlKind::Label: return {L"STATIC", SS_LEFT | SS_NOTIFY, 0};
+    case ControlKind::Edit: return {L"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+    case ControlKind::ListBox:
+        return {L"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_WANTKEYBOARDINPUT | WS_VSCROLL | WS_TABSTOP,
+                WS_EX_CLIENTEDGE};
+    case ControlKind::ComboBox: return {L"COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, 0};
+    case ControlKind::Image: return {L"STATIC", SS_ICON, 0};
+    case ControlKind::Button: return {L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
+    case ControlKind::Frame: return {L"BUTTON", BS_GROUPBOX, 0};
+    case ControlKind::Progress: return {PROGRESS_CLASSW, 0, 0};
+    case ControlKind::Animation: return {ANIMATE_CLASSW, ACS_TRANSPARENT, 0};
+    }
+    return {L"STATIC", 0, 0};
+}
+
+bool isList(ControlKind k) { return k == ControlKind::ListBox || k == ControlKind::ComboBox; }
+
+// Extra pixels a combo box needs below its edit part for the drop-down list.
+constexpr int kComboDropHeight = 160;
+
+std::wstring windowText(HWND w) {
+    int n = ::GetWindowTextLengthW(w);
+    std::wstring s(static_cast<size_t>(n > 0 ? n : 0) + 1, L'\0');
+    int got = ::GetWindowTextW(w, s.data(), n + 1);
+    s.resize(static_cast<size_t>(got > 0 ? got : 0));
+    return s;
+}
+
+std::wstring textWithoutNul(std::wstring_view text) {
+    // Controls keep C strings: a NUL would silently cut the text, so it shows as a space instead.
+    std::wstring s(text);
+    for (auto& c : s)
+        if (c == L'\0') c = L' ';
+    return s;
+}
+
+}  // namespace
+
+FontSpec defaultFont() { return FontSpec{L"MS UI Gothic", 9, false, false, false}; }
+
+int twipsToPixelsX(double twips) { return static_cast<int>(std::lround(twips * screenDpi(0) / 1440.0)); }
+int twipsToPixelsY(double twips) { return static_cast<int>(std::lround(twips * screenDpi(1) / 1440.0)); }
+double pixelsToTwipsX(int pixels) { return pixels * 1440.0 / screenDpi(0); }
+double pixelsToTwipsY(int pixels) { return pixels * 1440.0 / screenDpi(1); }
+
+// ---- Control ------------------------------------------------------------------------------------
+
+Control::Control(Window& owner, const ControlSpec& spec, HWND hwnd, std::wstring name, int index)
+    : owner_(owner), kind_(spec.kind), name_(std::move(name)), index_(index), hwnd_(hwnd), spec_(spec) {
+    applyFont(defaultFont());
+    if (kind_ == ControlKind::Progress) {
+        ::SendMessageW(hwnd_, PBM_SETRANGE32, 0, 100);
+        ::SendMessageW(hwnd_, PBM_SETPOS, 0, 0);
+    }
+}
+
+Control::~Control() {
+    if (hfont_) ::DeleteObject(hfont_);
+}
+
+int Control::id() const { return ::GetDlgCtrlID(hwnd_); }
+
+std::wstring Control::text() const { return windowText(hwnd_); }
+
+void Control::setText(std::wstring_view text) {
+    std::wstring s = textWithoutNul(text);
+    ::SetWindowTextW(hwnd_, s.c_str());
+}
+
+void Control::setVisible(bool visible) { ::ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE); }
+
+void Control::refresh() {
+    ::InvalidateRect(hwnd_, nullptr, TRUE);
+    ::UpdateWindow(hwnd_);
+}
+
+void Control::setFocus() { ::SetFocus(hwnd_); }
+
+bool Control::move(double left, double top, double width, double height) {
+    if (!(width >= 0) || !(height >= 0)) return false;
+    if (spec_.frame) {
+        if (Control* frame = owner_.findControl(spec_.frame)) {
+            RECT r{};
+            ::GetWindowRect(frame->hwnd(), &r);
+            ::MapWindowPoints(nullptr, owner_.hwnd(), reinterpret_cast<POINT*>(&r), 2);
+            left += pixelsToTwipsX(r.left);
+            top += pixelsToTwipsY(r.top);
+        }
+    }
+    int h = twipsToPixelsY(height) + (kind_ == ControlKind::ComboBox ? kComboDropHeight : 0);
+    return ::MoveWindow(hwnd_, twipsToPixelsX(left), twipsToPixelsY(top), twipsToPixelsX(width), h, TRUE) != FALSE;
+}
+
+void Control::applyFont(const FontSpec& font) {
+    LOGFONTW lf{};
+    lf.lfHeight = -static_cast<LONG>(std::lround(font.size * screenDpi(1) / 72.0));
+    lf.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = font.italic;
+    lf.lfUnderline = font.underline;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfQuality = DEFAULT_QUALITY;
+    wcsncpy_s(lf.lfFaceName, font.name.c_str(), _TRUNCATE);
+    HFONT created = ::CreateFontIndirectW(&lf);
+    if (!created) invalidValue();
+    ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(created), TRUE);
+    if (hfont_) ::DeleteObject(hfont_);
+    hfont_ = created;
+    font_ = font;
+}
+
+void Control::setFont(const FontSpec& font) {
+    if (!(font.size > 0) || font.size > 2160) invalidValue();
+    applyFont(font);
+}
+
+void Control::setFontSize(float points) {
+    FontSpec f = font_;
+    f.size = points;
+    setFont(f);
+}
+
+void Control::setFontName(std::wstring_view name) {
+    FontSpec f = font_;
+    f.name = textWithoutNul(name);
+    if (f.name.size() >= LF_FACESIZE) invalidValue();
+    applyFont(f);
+}
+
+void Control::setBold(bool on) {
+    FontSpec f = font_;
+    f.bold = on;
+    applyFont(f);
+}
+
+void Control::setItalic(bool on) {
+    FontSpec f = font_;
+    f.italic = on;
+    applyFont(f);
+}
+
+void Control::setUnderline(bool on) {
+    FontSpec f = font_;
+    f.underline = on;
+    applyFont(f);
+}
+
+void Control::setColor(OLE_COLOR color) {
+    COLORREF rgb = 0;
+    if (FAILED(::OleTranslateColor(color, nullptr, &rgb))) invalidValue();
+    color_ = rgb;
+    ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+int Control::count() const {
+    LRESULT n = ::SendMessageW(hwnd_, kind_ == ControlKind::ComboBox ? CB_GETCOUNT : LB_GETCOUNT, 0, 0);
+    return n < 0 ? 0 : static_cast<int>(n);
+}
+
+void Control::checkPosition(int position) const {
+    if (!isList(kind_)) raise(err::ObjectDoesNotSupport);
+    if (position < 0 || position >= count()) badIndex();
+}
+
+void Control::addItem(std::wstring_view text, LONG_PTR data) {
+    if (!isList(kind_)) raise(err::ObjectDoesNotSupport);
+    std::wstring s = textWithoutNul(text);
+    bool combo = kind_ == ControlKind::ComboBox;
+    LRESULT at = ::SendMessageW(hwnd_, combo ? CB_ADDSTRING : LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str()));
+    if (at < 0) raise(err::OutOfMemory);
+    ::SendMessageW(hwnd_, combo ? CB_SETITEMDATA : LB_SETITEMDATA, static_cast<WPARAM>(at), data);
+}
+
+void Control::clear() {
+    if (!isList(kind_)) raise(err::ObjectDoesNotSupport);
+    ::SendMessageW(hwnd_, kind_ == ControlKind::ComboBox ? CB_RESETCONTENT : LB_RESETCONTENT, 0, 0);
+}
+
+void Control::removeItem(int position) {
+    checkPosition(position);
+    ::SendMessageW(hwnd_, kind_ == ControlKind::ComboBox ? CB_DELETESTRING : LB_DELETESTRING,
+                   static_cast<WPARAM>(position), 0);
+}
+
+std::wstring Control::item(int position) const {
+    checkPosition(position);
+    bool combo = kind_ == ControlKind::ComboBox;
+    LRESULT n = ::SendMessageW(hwnd_, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, static_cast<WPARAM>(position), 0);
+    if (n < 0) badIndex();
+    std::wstring s(static_cast<size_t>(n) + 1, L'\0');
+    LRESULT got = ::SendMessageW(hwnd_, combo ? CB_GETLBTEXT : LB_GETTEXT, static_cast<WPARAM>(position),
+                                 reinterpret_cast<LPARAM>(s.data()));
+    s.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    return s;
+}
+
+void Control::setItem(int position, std::wstring_view text) {
+    checkPosition(position);
+    bool combo = kind_ == ControlKind::ComboBox;
+    LONG_PTR data = itemData(position);
+    int selected = selection();
+    std::wstring s = textWithoutNul(text);
+    ::SendMessageW(hwnd_, combo ? CB_DELETESTRING : LB_DELETESTRING, static_cast<WPARAM>(position), 0);
+    LRESULT at = ::SendMessageW(hwnd_, combo ? CB_INSERTSTRING : LB_INSERTSTRING, static_cast<WPARAM>(position),
+                                reinterpret_cast<LPARAM>(s.c_str()));
+    if (at < 0) raise(err::OutOfMemory);
+    ::SendMessageW(hwnd_, combo ? CB_SETITEMDATA : LB_SETITEMDATA, static_cast<WPARAM>(at), data);
+    if (selected == position)
+        ::SendMessageW(hwnd_, combo ? CB_SETCURSEL : LB_SETCURSEL, static_cast<WPARAM>(position), 0);
+}
+
+LONG_PTR Control::itemData(int position) const {
+    checkPosition(position);
+    return static_cast<LONG_PTR>(::SendMessageW(
+        hwnd_, kind_ == ControlKind::ComboBox ? CB_GETITEMDATA : LB_GETITEMDATA, static_cast<WPARAM>(position), 0));
+}
+
+int Control::selection() const {
+    if (!isList(kind_)) raise(err::ObjectDoesNotSupport);
+    LRESULT at = ::SendMessageW(hwnd_, kind_ == ControlKind::ComboBox ? CB_GETCURSEL : LB_GETCURSEL, 0, 0);
+    return at < 0 ? -1 : static_cast<int>(at);
+}
+
+void Control::setSelection(int position) {
+    if (!isList(kind_)) raise(err::ObjectDoesNotSupport);
+    if (position < -1 || position >= count()) invalidValue();
+    bool combo = kind_ == ControlKind::ComboBox;
+    ::SendMessageW(hwnd_, combo ? CB_SETCURSEL : LB_SETCURSEL, static_cast<WPARAM>(position), 0);
+    // A selection set by code raises the same event as one made by the user.
+    owner_.onCommand(*this, combo ? CBN_SELCHANGE : LBN_SELCHANGE);
+}
+
+void Control::setPicture(IPictureDisp* picture) {
+    if (kind_ != ControlKind::Image) raise(err::ObjectDoesNotSupport);
+    ComPtr<IPictureDisp> held(picture);
+    HANDLE image = nullptr;
+    bool bitmap = false;
+    if (held) {
+        ComPtr<IPicture> pic = held.as<IPicture>(IID_IPicture);
+        if (!pic) raise(err::TypeMismatch);
+        SHORT type = PICTYPE_NONE;
+        OLE_HANDLE handle = 0;
+        pic->get_Type(&type);
+        pic->get_Handle(&handle);
+        if (type == PICTYPE_ICON) {
+            bitmap = false;
+        } else if (type == PICTYPE_BITMAP) {
+            bitmap = true;
+        } else if (type != PICTYPE_NONE && type != PICTYPE_UNINITIALIZED) {
+            raise(err::InvalidPropertyValue, L"Only icon and bitmap pictures can be shown");
+        }
+        image = reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(handle));
+    }
+    LONG_PTR style = ::GetWindowLongPtrW(hwnd_, GWL_STYLE);
+    style = (style & ~static_cast<LONG_PTR>(SS_TYPEMASK)) | (bitmap ? SS_BITMAP : SS_ICON);
+    ::SetWindowLongPtrW(hwnd_, GWL_STYLE, style);
+    ::SendMessageW(hwnd_, STM_SETIMAGE, bitmap ? IMAGE_BITMAP : IMAGE_ICON, reinterpret_cast<LPARAM>(image));
+    picture_ = std::move(held);
+    ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void Control::setMaximum(float max) {
+    if (kind_ != ControlKind::Progress) raise(err::ObjectDoesNotSupport);
+    if (!(max > 0) || !std::isfinite(max)) invalidValue();
+    max_ = max;
+    if (value_ > max_) value_ = max_;
+    ::SendMessageW(hwnd_, PBM_SETRANGE32, 0, static_cast<LPARAM>(std::ceil(max_)));
+    ::SendMessageW(hwnd_, PBM_SETPOS, static_cast<WPARAM>(std::lround(value_)), 0);
+}
+
+void Control::setValue(float value) {
+    if (kind_ != ControlKind::Progress) raise(err::ObjectDoesNotSupport);
+    if (!(value >= 0) || !(value <= max_)) invalidValue();
+    value_ = value;
+    ::SendMessageW(hwnd_, PBM_SETPOS, static_cast<WPARAM>(std::lround(value_)), 0);
+}
+
+void Control::openClip(const std::wstring& path) {
+    if (kind_ != ControlKind::Animation) raise(err::ObjectDoesNotSupport);
+    if (path.empty() || path.find(L'\0') != std::wstring::npos) raise(err::BadFileNameOrNumber);
+    DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) raiseWin32();
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) raise(err::PathFileAccessError);
+    if (!::SendMessageW(hwnd_, ACM_OPENW, 0, reinterpret_cast<LPARAM>(path.c_str())))
+        raise(err::InvalidFileFormat, L"The clip is not an uncompressed AVI file the animation control can play");
+    ::SendMessageW(hwnd_, ACM_PLAY, static_cast<WPARAM>(-1), MAKELPARAM(0, 0xFFFF));
+}
+
+// ---- Window -------------------------------------------------------------------------------------
+
+Window::Window(const WindowSpec& spec) : spec_(spec) {}
+
+Window::~Window() {
+    // The instance goes with its thread; a window still open is left to the system, which
+    // destroys it with the thread, and no longer reaches this object.
+    if (hwnd_) ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+}
+
+bool Window::visible() const { return hwnd_ && ::IsWindowVisible(hwnd_); }
+
+bool Window::isLibraryWindow(HWND hwnd) {
+    if (!hwnd) return false;
+    return reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(hwnd, GWLP_WNDPROC)) == &Window::windowProc;
+}
+
+void Window::load() {
+    if (hwnd_) return;
+    initCommonControls();
+    std::wstring className = std::wstring(kClassPrefix) + spec_.kindName;
+    WNDCLASSEXW existing{sizeof(existing)};
+    if (::GetClassInfoExW(module::handle(), className.c_str(), &existing) && existing.lpfnWndProc != &windowProc)
+        ::UnregisterClassW(className.c_str(), module::handle());  // left by an earlier load of the module
+    if (!::GetClassInfoExW(module::handle(), className.c_str(), &existing)) {
+        WNDCLASSEXW wc{sizeof(wc)};
+        wc.lpfnWndProc = &windowProc;
+        wc.hInstance = module::handle();
+        wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        wc.hIcon = static_cast<HICON>(::LoadImageW(module::handle(), MAKEINTRESOURCEW(100), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+        wc.lpszClassName = className.c_str();
+        if (!::RegisterClassExW(&wc)) raiseWin32();
+    }
+    RECT r{0, 0, twipsToPixelsX(spec_.clientWidth), twipsToPixelsY(spec_.clientHeight)};
+    ::AdjustWindowRectEx(&r, spec_.style, FALSE, spec_.exStyle);
+    HWND created = ::CreateWindowExW(spec_.exStyle, className.c_str(), spec_.title, spec_.style & ~WS_VISIBLE,
+                                     CW_USEDEFAULT, CW_USEDEFAULT, r.right - r.left, r.bottom - r.top, nullptr,
+                                     nullptr, module::handle(), this);
+    if (!created) raiseWin32();
+    try {
+        for (const ControlSpec& c : spec_.controls) createControl(c, c.name, c.index, nullptr);
+        onLoad();
+    } catch (...) {
+        unload();
+        throw;
+    }
+}
+
+HWND Window::containerOf(const ControlSpec&) const { return hwnd_; }
+
+Control& Window::createControl(const ControlSpec& spec, std::wstring_view name, int index, const Control* copyOf) {
+    ClassOfKind k = classOf(spec.kind);
+    DWORD style = WS_CHILD | k.style;
+    if (copyOf) style = static_cast<DWORD>(::GetWindowLongPtrW(copyOf->hwnd(), GWL_STYLE)) & ~WS_VISIBLE;
+    else style |= WS_VISIBLE;
+    std::wstring text = copyOf ? std::wstring() : std::wstring(spec.text ? spec.text : L"");
+    int id = nextId_++;
+    HWND hwnd = ::CreateWindowExW(k.exStyle, k.win32Class, text.c_str(), style, 0, 0, 0, 0, containerOf(spec),
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), module::handle(), nullptr);
+    if (!hwnd) raiseWin32();
+    auto control = std::make_unique<Control>(*this, spec, hwnd, std::wstring(name), index);
+    Control& c = *control;
+    controls_.push_back(std::move(control));
+    if (copyOf) {
+        c.applyFont(copyOf->font());
+        c.color_ = copyOf->color_;
+        RECT r{};
+        ::GetWindowRect(copyOf->hwnd(), &r);
+        ::MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+        ::MoveWindow(hwnd, r.left, r.top, r.right - r.left, r.bottom - r.top, FALSE);
+    } else {
+        c.move(spec.left, spec.top, spec.width, spec.height);
+    }
+    return c;
+}
+
+Control* Window::findControl(std::wstring_view name, int index) {
+    for (auto& c : controls_)
+        if (c->index() == index && sameName(c->name(), name)) return c.get();
+    return nullptr;
+}
+
+Control& Window::control(std::wstring_view name, int index) {
+    load();
+    if (Control* c = findControl(name, index)) return *c;
+    raise(err::ControlElementMissing,
+          L"Control array element '" + std::to_wstring(index) + L"' doesn't exist");
+}
+
+Control& Window::addElement(std::wstring_view name, int index) {
+    load();
+    Control& first = control(name, 0);
+    if (findControl(name, index)) raise(err::InvalidCall, L"Control array element already exists");
+    return createControl(first.spec_, name, index, &first);
+}
+
+std::vector<Control*> Window::elements(std::wstring_view name) {
+    std::vector<Control*> list;
+    for (auto& c : controls_)
+        if (sameName(c->name(), name)) list.push_back(c.get());
+    return list;
+}
+
+void Window::place(HWND owner) {
+    RECT self{};
+    ::GetWindowRect(hwnd_, &self);
+    int w = self.right - self.left, h = self.bottom - self.top;
+    RECT around{};
+    if (owner && ::IsWindowVisible(owner) && !::IsIconic(owner)) ::GetWindowRect(owner, &around);
+    else ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &around, 0);
+    int x = around.left + ((around.right - around.left) - w) / 2;
+    int y = around.top + ((around.bottom - around.top) - h) / 2;
+    ::SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Window::show(HWND owner, bool activate) {
+    load();
+    if (owner == hwnd_) owner = nullptr;
+    ::SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+    if (spec_.centreOnOwner) place(owner);
+    ::ShowWindow(hwnd_, activate ? SW_SHOW : SW_SHOWNA);
+    if (hwnd_) onResize();
+}
+
+void Window::hide() {
+    load();
+    ::ShowWindow(hwnd_, SW_HIDE);
+}
+
+void Window::unload() { closeFor(CloseReason::Code); }
+
+void Window::closeFor(CloseReason reason) {
+    if (!hwnd_ || unloading_) return;
+    unloading_ = true;
+    onUnload(reason);
+    HWND h = hwnd_;
+    ::DestroyWindow(h);
+    forget();
+    unloading_ = false;
+}
+
+void Window::forget() {
+    hwnd_ = nullptr;
+    controls_.clear();
+    nextId_ = 100;
+}
+
+void Window::setTitle(std::wstring_view title) {
+    load();
+    std::wstring s = textWithoutNul(title);
+    ::SetWindowTextW(hwnd_, s.c_str());
+}
+
+std::wstring Window::title() const { return hwnd_ ? windowText(hwnd_) : std::wstring(); }
+
+double Window::clientWidth() const {
+    RECT r{};
+    if (hwnd_) ::GetClientRect(hwnd_, &r);
+    return pixelsToTwipsX(r.right);
+}
+
+double Window::clientHeight() const {
+    RECT r{};
+    if (hwnd_) ::GetClientRect(hwnd_, &r);
+    return pixelsToTwipsY(r.bottom);
+}
+
+LRESULT CALLBACK Window::windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self->hwnd_ = hwnd;
+        module::lock(true);  // the module stays loaded while one of its windows exists
+    }
+    auto* self = reinterpret_cast<Window*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (msg == WM_NCDESTROY) {
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        if (self && self->hwnd_ == hwnd) self->forget();
+        module::lock(false);
+        return ::DefWindowProcW(hwnd, msg, wp, lp);
+    }
+    if (!self || self->hwnd_ != hwnd) return ::DefWindowProcW(hwnd, msg, wp, lp);
+    try {
+        return self->handle(msg, wp, lp);
+    } catch (...) {
+        // An event handler's failure has no caller to reach; the window goes on.
+        return ::DefWindowProcW(hwnd, msg, wp, lp);
+    }
+}
+
+LRESULT Window::handle(UINT msg, WPARAM wp, LPARAM lp) {
+    auto controlOf = [this](HWND child) -> Control* {
+        for (auto& c : controls_)
+            if (c->hwnd() == child) return c.get();
+        return nullptr;
+    };
+    switch (msg) {
+    case WM_COMMAND:
+        if (Control* c = controlOf(reinterpret_cast<HWND>(lp))) {
+            int code = HIWORD(wp);
+            if (c->kind() == ControlKind::ListBox && code == LBN_DBLCLK) onListDoubleClick(*c);
+            else onCommand(*c, code);
+            return 0;
+        }
+        break;
+    case WM_VKEYTOITEM:
+        if (Control* c = controlOf(reinterpret_cast<HWND>(lp))) onListKey(*c, LOWORD(wp));
+        return -1;  // the list box then does its own handling of the key
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN: {
+        HDC dc = reinterpret_cast<HDC>(wp);
+        Control* c = controlOf(reinterpret_cast<HWND>(lp));
+        bool onFace = msg == WM_CTLCOLORSTATIC || msg == WM_CTLCOLORBTN;
+        int face = onFace ? COLOR_BTNFACE : COLOR_WINDOW;
+        ::SetTextColor(dc, c ? c->textColor() : ::GetSysColor(COLOR_WINDOWTEXT));
+        ::SetBkColor(dc, ::GetSysColor(face));
+        return reinterpret_cast<LRESULT>(::GetSysColorBrush(face));
+    }
+    case WM_SIZE:
+        onResize();
+        return 0;
+    case WM_CLOSE:
+        if (onCloseRequest(CloseReason::User)) closeFor(CloseReason::User);
+        return 0;
+    case WM_QUERYENDSESSION:
+        return onCloseRequest(CloseReason::Shutdown) ? TRUE : FALSE;
+    case WM_ENDSESSION:
+        if (wp) closeFor(CloseReason::Shutdown);
+        return 0;
+    case WM_DESTROY:
+        // Destroyed without an unload of ours: its owner is closing.
+        if (!unloading_) {
+            unloading_ = true;
+            onUnload(CloseReason::Owner);
+            unloading_ = false;
+        }
+        return 0;
+    default:
+        break;
+    }
+    return ::DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+// ---- owners and pictures ------------------------------------------------------------------------
+
+HWND ownerWindow(IDispatch* owner) {
+    if (!owner) return nullptr;
+    Variant value;
+    try {
+        getProperty(owner, L"hWnd", &value);
+    } catch (const AutomationError&) {
+        raise(err::TypeMismatch, L"The owner must be a window: an object with an hWnd property, or a window handle");
+    }
+    Variant handle;
+    if (FAILED(::VariantChangeType(&handle, &value, 0, VT_I4)))
+        raise(err::TypeMismatch, L"The owner's hWnd property is not a window handle");
+    // Window handles are 32-bit values, widened by sign extension as the platform does.
+    HWND hwnd = reinterpret_cast<HWND>(static_cast<LONG_PTR>(handle.lVal));
+    if (!hwnd) return nullptr;
+    if (!::IsWindow(hwnd)) raise(err::TypeMismatch, L"The owner's hWnd property names no window");
+    return hwnd;
+}
+
+ComPtr<IPictureDisp> libraryIcon(UINT id) {
+    HICON icon = static_cast<HICON>(
+        ::LoadImageW(module::handle(), MAKEINTRESOURCEW(id), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+    if (!icon) raise(err::ResourceNotFound, L"Icon resource " + std::to_wstring(id) + L" of the library not found");
+    PICTDESC desc{};
+    desc.cbSizeofstruct = sizeof(desc);
+    desc.picType = PICTYPE_ICON;
+    desc.icon.hicon = icon;
+    ComPtr<IPictureDisp> picture;
+    HRESULT hr = ::OleCreatePictureIndirect(&desc, IID_IPictureDisp, TRUE, picture.putVoid());
+    if (FAILED(hr)) {
+        ::DestroyIcon(icon);
+        raiseHresult(hr);
+    }
+    return picture;
+}
+
+}  // namespace kro::ui

@@ -1,0 +1,235 @@
+#pragma once
+// The library's window layer on plain Win32. A window kind is a table of controls (kind, name,
+// index, position and size in twips, initial text) plus event handlers written as overrides of
+// Window. Each kind keeps one instance per client thread; the instance outlives its window, so
+// that a kind can be loaded, shown, hidden and unloaded again and again.
+#include <windows.h>
+#include <ocidl.h>
+#include <olectl.h>
+
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "frame/raii.h"
+
+namespace kro::ui {
+
+enum class ControlKind { Label, Edit, ListBox, ComboBox, Image, Button, Frame, Progress, Animation };
+
+// One row of a window kind's control table. Positions are twips in the client area, or in the
+// frame named by `frame` (a control of kind Frame listed earlier).
+struct ControlSpec {
+    ControlKind kind;
+    const wchar_t* name;
+    int index;  // element of a control array; 0 for a single control
+    int left, top, width, height;
+    const wchar_t* text = L"";
+    const wchar_t* frame = nullptr;
+};
+
+// How a window kind looks.
+struct WindowSpec {
+    const wchar_t* kindName;  // "frmMessage": names the window class and the kind in errors
+    const wchar_t* title;
+    DWORD style;
+    DWORD exStyle;
+    int clientWidth, clientHeight;  // twips
+    bool centreOnOwner;             // else placed where the system puts new windows
+    std::span<const ControlSpec> controls;
+};
+
+// Why a window is asked to close.
+enum class CloseReason { User, Owner, Shutdown, Code };
+
+// A font as clients describe one; size in points.
+struct FontSpec {
+    std::wstring name;
+    float size = 9;
+    bool bold = false, italic = false, underline = false;
+};
+
+// The Japanese UI face every control starts with.
+FontSpec defaultFont();
+
+// Twips to pixels with the screen's real DPI (1440 twips per inch), rounding to nearest.
+int twipsToPixelsX(double twips);
+int twipsToPixelsY(double twips);
+double pixelsToTwipsX(int pixels);
+double pixelsToTwipsY(int pixels);
+
+class Window;
+
+// One control of a loaded window.
+class Control {
+public:
+    Control(Window& owner, const ControlSpec& spec, HWND hwnd, std::wstring name, int index);
+    ~Control();
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+
+    HWND hwnd() const { return hwnd_; }
+    ControlKind kind() const { return kind_; }
+    const std::wstring& name() const { return name_; }
+    int index() const { return index_; }
+    int id() const;
+
+    std::wstring text() const;
+    void setText(std::wstring_view text);
+    void setVisible(bool visible);
+    void refresh();
+    void setFocus();
+    // Moves the control (twips, relative to its container); false when the platform refuses
+    // (a negative size).
+    bool move(double left, double top, double width, double height);
+
+    // Fonts and text colour. A size of 0 or less, or a colour that is no OLE colour, fails with
+    // 380 and changes nothing of that attribute.
+    const FontSpec& font() const { return font_; }
+    void setFont(const FontSpec& font);
+    void setFontSize(float points);
+    void setFontName(std::wstring_view name);
+    void setBold(bool on);
+    void setItalic(bool on);
+    void setUnderline(bool on);
+    void setColor(OLE_COLOR color);
+    COLORREF textColor() const { return color_; }
+
+    // List and combo boxes. Positions out of range fail with 381.
+    int count() const;
+    void addItem(std::wstring_view text, LONG_PTR data = 0);
+    void clear();
+    void removeItem(int position);
+    std::wstring item(int position) const;
+    void setItem(int position, std::wstring_view text);
+    LONG_PTR itemData(int position) const;
+    int selection() const;           // -1 when none
+    void setSelection(int position); // -1 clears; out of range fails with 380
+
+    // Image controls: an icon or bitmap picture (null shows nothing). The picture is held for as
+    // long as it is shown.
+    void setPicture(IPictureDisp* picture);
+    IPictureDisp* picture() const { return picture_.get(); }
+
+    // Progress bars: maximum and value as single-precision numbers with minimum 0. A value
+    // outside 0..maximum, or a maximum not above the minimum, fails with 380 and changes nothing.
+    float maximum() const { return max_; }
+    float value() const { return value_; }
+    void setMaximum(float max);
+    void setValue(float value);
+
+    // Animation controls: opens an AVI clip file and plays it in a loop; a clip that cannot be
+    // opened fails (53 missing, 321 otherwise).
+    void openClip(const std::wstring& path);
+
+private:
+    friend class Window;
+    void applyFont(const FontSpec& font);
+    void checkPosition(int position) const;
+
+    Window& owner_;
+    ControlKind kind_;
+    std::wstring name_;
+    int index_;
+    HWND hwnd_;
+    FontSpec font_;
+    HFONT hfont_ = nullptr;
+    COLORREF color_ = 0;
+    ComPtr<IPictureDisp> picture_;
+    float max_ = 100, value_ = 0;
+    ControlSpec spec_;
+};
+
+// A window kind's instance. Derived kinds give their table and override the handlers.
+class Window {
+public:
+    explicit Window(const WindowSpec& spec);
+    virtual ~Window();
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    bool loaded() const { return hwnd_ != nullptr; }
+    bool visible() const;
+    HWND hwnd() const { return hwnd_; }
+    const WindowSpec& spec() const { return spec_; }
+
+    // Creates the window and its controls hidden (if not loaded yet) and runs onLoad.
+    void load();
+    // Loads if needed, sets the owner (null: none) and shows the window modeless.
+    void show(HWND owner, bool activate = true);
+    void hide();
+    // Destroys the window; a later use loads it afresh.
+    void unload();
+
+    void setTitle(std::wstring_view title);
+    std::wstring title() const;
+    // Client area size in twips.
+    double clientWidth() const;
+    double clientHeight() const;
+
+    // A control of the loaded window (loading it first); a missing element fails with 340.
+    Control& control(std::wstring_view name, int index = 0);
+    Control* findControl(std::wstring_view name, int index = 0);
+    // Adds element `index` to a control array as a copy of element 0, hidden.
+    Control& addElement(std::wstring_view name, int index);
+    std::vector<Control*> elements(std::wstring_view name);
+
+    // The thread's windows of this library, for the message pump (keyboard navigation).
+    static bool isLibraryWindow(HWND hwnd);
+
+protected:
+    virtual void onLoad() {}
+    // A close request; false keeps the window. Only User requests may be refused.
+    virtual bool onCloseRequest(CloseReason) { return true; }
+    // The window is going away (its controls still exist).
+    virtual void onUnload(CloseReason) {}
+    virtual void onResize() {}
+    virtual void onCommand(Control&, int notification) {}
+    virtual void onListDoubleClick(Control&) {}
+    virtual void onListKey(Control&, UINT virtualKey) {}
+
+private:
+    friend class Control;
+    static LRESULT CALLBACK windowProc(HWND, UINT, WPARAM, LPARAM);
+    LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
+    Control& createControl(const ControlSpec& spec, std::wstring_view name, int index, const Control* copyOf);
+    HWND containerOf(const ControlSpec& spec) const;
+    void place(HWND owner);
+    void closeFor(CloseReason reason);
+    void forget();
+
+    WindowSpec spec_;
+    HWND hwnd_ = nullptr;
+    int nextId_ = 100;
+    bool unloading_ = false;
+    std::vector<std::unique_ptr<Control>> controls_;
+    HBRUSH background_ = nullptr;
+};
+
+// Owner windows passed by clients: null is no owner; an object's hWnd property (read late-bound)
+// must name a window. Anything else fails with 13.
+HWND ownerWindow(IDispatch* owner);
+
+// A picture object for an icon of the library's resources.
+ComPtr<IPictureDisp> libraryIcon(UINT id);
+
+// The modal input box: prompt, title and default answer; the empty text when cancelled.
+std::wstring inputBox(std::wstring_view prompt, std::wstring_view title, std::wstring_view defaultAnswer, HWND owner);
+
+// The open/save file dialog; the file name is kept between uses.
+class FileDialog {
+public:
+    std::wstring filter;  // description|pattern|description|pattern|...
+    int filterIndex = 1;
+    DWORD flags = 0;
+    std::wstring fileName;
+    // True when the user chose a file (fileName then holds it).
+    bool showOpen(HWND owner);
+    bool showSave(HWND owner);
+private:
+    bool show(HWND owner, bool save);
+};
+
+}  // namespace kro::ui
