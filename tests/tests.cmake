@@ -52,6 +52,14 @@ add_test(NAME client_tests COMMAND client_tests --gtest_brief=1)
 set_tests_properties(unit_tests client_tests PROPERTIES
     FIXTURES_REQUIRED wine_prefix ENVIRONMENT "${KRO_TEST_ENV}" TIMEOUT 1200)
 
+# Screenshots of the library's windows for the documentation (x64 only: one set is enough).
+if(KRO_ARCH STREQUAL "x64")
+    add_test(NAME screenshots
+        COMMAND sh ${CMAKE_SOURCE_DIR}/tests/support/take-screenshots.sh ${KRO_WINE} ${CMAKE_BINARY_DIR} ${CMAKE_SOURCE_DIR}/docs/images)
+    set_tests_properties(screenshots PROPERTIES
+        FIXTURES_REQUIRED wine_prefix ENVIRONMENT "${KRO_TEST_ENV}" TIMEOUT 300 DEPENDS client_tests)
+endif()
+
 # Script tests: each tests/scripts/*.vbs runs in cscript and ends with "N passed, M failed".
 file(GLOB KRO_SCRIPT_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/scripts/*.vbs)
 foreach(script ${KRO_SCRIPT_TESTS})

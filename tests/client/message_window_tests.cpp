@@ -140,14 +140,6 @@ TEST(MessageWindow, LooksLikeANoticeAndIsReusedWithNewTextAndIcon) {
     EXPECT_NE(third, desc.icon.hicon);
     EXPECT_EQ(w.owner, nullptr);
 
-    // What a person sees, kept for the documentation.
-    showMessage(form.get(), L"データを保存しています。しばらくお待ちください…");
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
-    ::Sleep(200);
-    std::wstring folder = client::programFolder() + L"screens\\";
-    ::CreateDirectoryW(folder.c_str(), nullptr);
-    EXPECT_TRUE(saveScreenshot(windows[0], folder + L"message_window.bmp"));
 }
 
 TEST(MessageWindow, OwnerFromHandleOrObjectAndClosingWithIt) {
@@ -255,6 +247,12 @@ TEST(Introduction, ShowsTheNoticeForOneSecondWithoutSpinning) {
     EXPECT_EQ(seenText, L"開発者:kro\r\nソフト名:kro program dll");
     // The notice is gone, the client's earlier message window with it.
     EXPECT_TRUE(messageWindowsOfThisThread().empty());
+}
+
+TEST(Screenshot, MessageWindow) {
+    ComPtr<IDispatch> form = create(L"FormCls");
+    ASSERT_EQ(showMessage(form.get(), L"データを保存しています。しばらくお待ちください…"), S_OK);
+    EXPECT_TRUE(saveScreenshot(messageWindowsOfThisThread().at(0), L"message_window"));
 }
 
 TEST(KeyState, ReadsTheThreadsKeyboardStateAndRefusesCodesOutsideTheTable) {

@@ -145,6 +145,21 @@ bool saveScreenshot(HWND window, const std::wstring& bmpPath) {
     return ok;
 }
 
+bool saveScreenshot(HWND window, const wchar_t* name) {
+    wchar_t self[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring folder = self;
+    folder = folder.substr(0, folder.find_last_of(L'\\') + 1) + L"screens\\";
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    // Let the window finish painting before the screen is read.
+    for (int i = 0; i < 5; ++i) {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+        ::Sleep(40);
+    }
+    return saveScreenshot(window, folder + name + L".bmp");
+}
+
 UiWatcher::UiWatcher(std::vector<int> answers) : answers_(std::move(answers)) {
     ::InitializeCriticalSection(&lock_);
     thread_ = ::CreateThread(nullptr, 0, &UiWatcher::run, this, 0, nullptr);

@@ -50,6 +50,10 @@ SeenWindow inspect(HWND window);
 void pressButton(HWND button);
 // Saves what the screen shows of the window as a 24-bit BMP file.
 bool saveScreenshot(HWND window, const std::wstring& bmpPath);
+// Saves the window as screens\<name>.bmp beside the test program; the test command's screenshot
+// step runs the Screenshot.* tests inside a Wine desktop (title bars drawn) and turns these files
+// into docs/images/<name>.png.
+bool saveScreenshot(HWND window, const wchar_t* name);
 
 class UiWatcher {
 public:

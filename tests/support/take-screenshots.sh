@@ -1,0 +1,19 @@
+#!/bin/sh
+# Runs the Screenshot.* client tests inside a Wine desktop (which draws title bars, unlike the
+# bare X display) and turns the windows they saved into PNG files for the documentation.
+# usage: take-screenshots.sh <wine loader> <build folder> <images folder>
+set -eu
+loader=$1
+build=$2
+images=$3
+cd "$build"
+rm -rf screens
+"$loader" explorer /desktop=kroshots,1024x768 client_tests.exe --gtest_filter='Screenshot.*' --gtest_brief=1 > screenshots.log 2>&1 || true
+cat screenshots.log
+grep -q 'PASSED' screenshots.log || { echo "screenshot tests failed"; exit 1; }
+mkdir -p "$images"
+for f in screens/*.bmp; do
+    [ -f "$f" ] || continue
+    convert "$f" "$images/$(basename "$f" .bmp).png"
+    echo "saved $images/$(basename "$f" .bmp).png"
+done
