@@ -28,7 +28,10 @@ MessageWindow& MessageWindow::instance() {
 
 void MessageWindow::message(std::wstring_view text, HWND owner, IPictureDisp* icon) {
     ComPtr<IPictureDisp> picture(icon);
-    if (!picture) picture = libraryIcon(toolkit::kIconLibrary);
+    if (!picture) {
+        if (!libraryIcon_) libraryIcon_ = libraryIcon(toolkit::kIconLibrary);
+        picture = libraryIcon_;
+    }
     // A notice: shown in front of its owner without taking the keyboard from the client.
     show(owner, false);
     control(L"Label1").setText(text);

@@ -16,6 +16,7 @@ public:
 
 private:
     MessageWindow();
+    ComPtr<IPictureDisp> libraryIcon_;  // icon 100, made once
 };
 
 }  // namespace kro::ui

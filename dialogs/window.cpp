@@ -282,6 +282,7 @@ void Control::setSelection(int position) {
 
 void Control::setPicture(IPictureDisp* picture) {
     if (kind_ != ControlKind::Image) raise(err::ObjectDoesNotSupport);
+    if (picture == picture_.get()) return;
     ComPtr<IPictureDisp> held(picture);
     HANDLE image = nullptr;
     bool bitmap = false;
@@ -455,6 +456,8 @@ void Window::place(HWND owner) {
 void Window::show(HWND owner, bool activate) {
     load();
     if (owner == hwnd_) owner = nullptr;
+    // Shown already for this owner: nothing to move (each move is a round trip to the display).
+    if (::IsWindowVisible(hwnd_) && ::GetWindow(hwnd_, GW_OWNER) == owner) return;
     ::SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
     if (spec_.centreOnOwner) place(owner);
     ::ShowWindow(hwnd_, activate ? SW_SHOW : SW_SHOWNA);
