@@ -1,7 +1,6 @@
 #include "dialogs/message_window.h"
 
-#include <memory>
-
+#include "frame/per_thread.h"
 #include "frame/toolkit.h"
 
 namespace kro::ui {
@@ -20,11 +19,7 @@ constexpr WindowSpec kSpec{
 
 MessageWindow::MessageWindow() : Window(kSpec) {}
 
-MessageWindow& MessageWindow::instance() {
-    thread_local std::unique_ptr<MessageWindow> window;
-    if (!window) window.reset(new MessageWindow());
-    return *window;
-}
+MessageWindow& MessageWindow::instance() { return perThread<MessageWindow>(); }
 
 void MessageWindow::message(std::wstring_view text, HWND owner, IPictureDisp* icon) {
     ComPtr<IPictureDisp> picture(icon);

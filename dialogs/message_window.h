@@ -14,8 +14,9 @@ public:
     // paints them before returning.
     void message(std::wstring_view text, HWND owner, IPictureDisp* icon);
 
-private:
     MessageWindow();
+
+private:
     ComPtr<IPictureDisp> libraryIcon_;  // icon 100, made once
 };
 

@@ -1,5 +1,7 @@
 #include "filesystem/multivolume.h"
 
+#include "frame/per_thread.h"
+
 #include <algorithm>
 #include <map>
 #include <span>
@@ -22,7 +24,8 @@ constexpr const wchar_t* kOpenCaption = L"OpenMltFile()";
 constexpr std::size_t kBatch = 32 * kChunk;
 
 // This thread's open volume files, by handle number.
-thread_local std::map<long, file::File> openFiles;
+using OpenFiles = std::map<long, file::File>;
+OpenFiles& openFilesOfThread() { return perThread<OpenFiles>(); }
 
 void warn(const std::wstring& text, const wchar_t* caption) {
     toolkit::messageBox(text, MB_OK | MB_ICONEXCLAMATION, caption);
@@ -34,7 +37,7 @@ void warnOpenFailed(const std::wstring& path) {
 
 long freeHandle() {
     long number = 1;
-    for (const auto& entry : openFiles) {
+    for (const auto& entry : openFilesOfThread()) {
         if (entry.first != number) break;
         ++number;
     }
@@ -124,7 +127,7 @@ long openVolume(const std::wstring& base, long number, bool mustExist) {
         return 0;
     }
     try {
-        openFiles.emplace(handle, openBinary(path));
+        openFilesOfThread().emplace(handle, openBinary(path));
     } catch (const AutomationError&) {
         warnOpenFailed(path);
         return 0;
@@ -133,13 +136,13 @@ long openVolume(const std::wstring& base, long number, bool mustExist) {
 }
 
 file::File* volumeFile(long handle) {
-    auto it = openFiles.find(handle);
-    return it == openFiles.end() ? nullptr : &it->second;
+    auto it = openFilesOfThread().find(handle);
+    return it == openFilesOfThread().end() ? nullptr : &it->second;
 }
 
-void closeVolume(long handle) { openFiles.erase(handle); }
+void closeVolume(long handle) { openFilesOfThread().erase(handle); }
 
-std::size_t openCount() { return openFiles.size(); }
+std::size_t openCount() { return openFilesOfThread().size(); }
 
 short toVolumes(const std::wstring& input, const std::wstring& output, long maxVolumeBytes) {
     try {

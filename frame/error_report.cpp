@@ -1,5 +1,7 @@
 #include "frame/error_report.h"
 
+#include "frame/per_thread.h"
+
 #include "filesystem/fileversion.h"
 #include "filesystem/path.h"
 #include "frame/module.h"
@@ -16,7 +18,10 @@ constexpr const wchar_t* kHomePage = L"http://kro-project.example.jp/";
 constexpr const wchar_t* kFileName = L"ErrorFile.txt";
 
 // The report path of this thread, formed again on every report.
-thread_local std::wstring t_reportPath;
+struct ReportPath {
+    std::wstring path;
+};
+std::wstring& reportPathOfThread() { return perThread<ReportPath>().path; }
 
 // Runs one step of the report; a step that fails is skipped.
 template <class Step>
@@ -83,10 +88,10 @@ void write(const Report& report) noexcept {
 void write(const Report& report, const std::wstring& modulePath) noexcept {
     guarded([&] {
         if (modulePath.empty()) return;
-        t_reportPath = path::folderOf(modulePath) + kFileName;
+        reportPathOfThread() = path::folderOf(modulePath) + kFileName;
     });
     std::wstring reportPath;
-    guarded([&] { reportPath = t_reportPath; });
+    guarded([&] { reportPath = reportPathOfThread(); });
 
     guarded([&] { path::makeFolderChain(path::folderOf(reportPath)); });
 
@@ -124,6 +129,6 @@ void write(const Report& report, const std::wstring& modulePath) noexcept {
     });
 }
 
-std::wstring lastReportPath() { return t_reportPath; }
+std::wstring lastReportPath() { return reportPathOfThread(); }
 
 }  // namespace kro::errorreport

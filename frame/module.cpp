@@ -2,13 +2,32 @@
 
 #include <oleauto.h>
 
+#include "frame/per_thread.h"
+
 namespace kro::module {
 namespace {
 HINSTANCE g_handle = nullptr;
 LONG g_objects = 0;
 LONG g_locks = 0;
 ITypeLib* g_typeLib = nullptr;
+constexpr LONG kMaxThreadSlots = 32;
+DWORD g_threadSlots[kMaxThreadSlots];
+LONG g_threadSlotCount = 0;
 }  // namespace
+
+DWORD allocThreadSlot(PFLS_CALLBACK_FUNCTION release) {
+    LONG at = ::InterlockedIncrement(&g_threadSlotCount) - 1;
+    if (at >= kMaxThreadSlots) return FLS_OUT_OF_INDEXES;
+    DWORD slot = ::FlsAlloc(release);
+    g_threadSlots[at] = slot;
+    return slot;
+}
+
+void freeThreadSlots() {
+    LONG n = g_threadSlotCount < kMaxThreadSlots ? g_threadSlotCount : kMaxThreadSlots;
+    for (LONG i = 0; i < n; ++i)
+        if (g_threadSlots[i] != FLS_OUT_OF_INDEXES) ::FlsFree(g_threadSlots[i]);
+}
 
 HINSTANCE handle() {
     if (!g_handle) {

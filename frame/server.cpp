@@ -10,6 +10,7 @@
 #include "kroProgramDll.h"
 #include "frame/catalog.h"
 #include "frame/module.h"
+#include "frame/per_thread.h"
 #include "frame/raii.h"
 
 namespace kro {
@@ -203,10 +204,13 @@ HRESULT unregisterServer(bool perUser) {
 
 extern "C" {
 
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) {
         kro::module::setHandle(instance);
         ::DisableThreadLibraryCalls(instance);
+    } else if (reason == DLL_PROCESS_DETACH && !reserved) {
+        // Unloaded while the process goes on: no thread may later call back into this code.
+        kro::module::freeThreadSlots();
     }
     return TRUE;
 }

@@ -1,5 +1,7 @@
 #include "settings/ini.h"
 
+#include "frame/per_thread.h"
+
 #include <cwchar>
 
 namespace kro::ini {
@@ -12,7 +14,10 @@ constexpr DWORD kReadBuffer = 32767;
 constexpr DWORD kLargestRead = 1u << 26;
 
 // Reused between calls on this thread, so that an ordinary read allocates nothing.
-thread_local std::wstring t_buffer;
+struct ReadBuffer {
+    std::wstring text;
+};
+std::wstring& bufferOfThread() { return perThread<ReadBuffer>().text; }
 
 }  // namespace
 
@@ -20,7 +25,7 @@ bool readValue(const wchar_t* file, const wchar_t* section, const wchar_t* key, 
                std::wstring& value) {
     if (!file) file = L"";
     if (!defaultValue) defaultValue = L"";
-    std::wstring& buffer = t_buffer;
+    std::wstring& buffer = bufferOfThread();
     DWORD size = kReadBuffer;
     for (;;) {
         if (buffer.size() < size) buffer.resize(size);

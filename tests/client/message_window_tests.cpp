@@ -251,8 +251,14 @@ TEST(Introduction, ShowsTheNoticeForOneSecondWithoutSpinning) {
 
 TEST(Screenshot, MessageWindow) {
     ComPtr<IDispatch> form = create(L"FormCls");
-    ASSERT_EQ(showMessage(form.get(), L"データを保存しています。しばらくお待ちください…"), S_OK);
+    // Owned by a hidden window (so centred on the screen), which takes it along when it goes.
+    HWND owner = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    Variant handle;
+    handle.vt = VT_I4;
+    handle.lVal = static_cast<LONG>(reinterpret_cast<LONG_PTR>(owner));
+    ASSERT_EQ(showMessage(form.get(), L"データを保存しています。しばらくお待ちください…", &handle), S_OK);
     EXPECT_TRUE(saveScreenshot(messageWindowsOfThisThread().at(0), L"message_window"));
+    ::DestroyWindow(owner);
 }
 
 TEST(KeyState, ReadsTheThreadsKeyboardStateAndRefusesCodesOutsideTheTable) {
