@@ -50,3 +50,4 @@ file = folder & "demo.txt"
 fs.WriteFile "一行目" & vbCrLf & "二行目", file
 WScript.Echo "text file round trip = " & Replace(fs.ReadFile(file), vbCrLf, " / ")
 CreateObject("Scripting.FileSystemObject").DeleteFolder Left(folder, Len(folder) - 1), True
+WScript.Echo "All done."
