@@ -6,6 +6,7 @@ rem                         administrator rights when it does not have them
 rem   register.cmd /user    for the current user only: no administrator rights needed
 rem unregister.cmd takes the same choice. Exit code 0 when every module succeeded.
 setlocal
+set "here=%~dp0"
 set "undo="
 set "elevated="
 if /i "%~1"=="/unregister" (set "undo=/u" & shift)
@@ -57,11 +58,11 @@ if defined elevated pause
 exit /b %status%
 
 :module
-"%~1" %flags% "%~dp0%~2\kro project program dll library.dll"
+"%~1" %flags% "%here%%~2\kro project program dll library.dll"
 if errorlevel 1 (
     echo   %~2: regsvr32 %flags% failed
     set "status=1"
 ) else (
-    echo   %~2: %~dp0%~2\kro project program dll library.dll
+    echo   %~2: %here%%~2\kro project program dll library.dll
 )
 exit /b 0
