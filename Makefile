@@ -1,27 +1,41 @@
-# make demo  builds both modules into dist/ and runs the demo tour
-# make test  builds both modules and runs every test (x64 and, where this machine can run
-#            32-bit programs, x86)
+# make demo  builds the two modules (x64, x86) into dist/ and runs the demo tour and examples
+# make test  builds everything (modules, test programs), the release package, and runs every test
+#            (x64 and, where this machine can run 32-bit programs, x86)
+# make dist  builds the two modules and writes the release package dist/kroProgramDll-<version>.zip
 ARCHS := x64 x86
 BUILD := build
 JOBS ?= 2
 
-.PHONY: all deps build demo test bench clean $(addprefix build-,$(ARCHS))
+.PHONY: all deps build modules demo dist test bench clean $(addprefix build-,$(ARCHS)) $(addprefix module-,$(ARCHS)) $(addprefix configure-,$(ARCHS))
 
 all: build
 
 deps:
 	@sh tools/install-deps.sh
 
-build: deps $(addprefix build-,$(ARCHS))
-
-$(addprefix build-,$(ARCHS)): build-%:
+$(addprefix configure-,$(ARCHS)): configure-%:
 	@cmake -S . -B $(BUILD)/$* -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-$*.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+
+# Everything of one architecture: the module and the test programs.
+$(addprefix build-,$(ARCHS)): build-%: configure-%
 	@cmake --build $(BUILD)/$* -j $(JOBS)
 
-demo: build
+# Only the module of one architecture (its type library, reference and manifest included).
+$(addprefix module-,$(ARCHS)): module-%: configure-%
+	@cmake --build $(BUILD)/$* -j $(JOBS) --target kro_module
+
+build: deps $(addprefix build-,$(ARCHS))
+
+modules: deps $(addprefix module-,$(ARCHS))
+
+demo: modules
 	@sh tools/run-demo.sh
 
+dist: modules
+	@python3 tools/make_dist.py
+
 test: build
+	@python3 tools/make_dist.py
 	@sh tools/run-tests.sh $(BUILD)
 
 bench: build

@@ -49,4 +49,6 @@ WScript.Echo "INI round trip = " & ini.GetIniValue(tempFile, "demo", "greeting")
 file = folder & "demo.txt"
 fs.WriteFile "一行目" & vbCrLf & "二行目", file
 WScript.Echo "text file round trip = " & Replace(fs.ReadFile(file), vbCrLf, " / ")
-CreateObject("Scripting.FileSystemObject").DeleteFolder Left(folder, Len(folder) - 1), True
+fs.KillDirFiles folder, "*.*"
+fs.DeleteDirOnly folder
+WScript.Echo "All done."

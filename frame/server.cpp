@@ -8,6 +8,7 @@
 #include <string>
 
 #include "kroProgramDll.h"
+#include "kro_version.h"
 #include "frame/catalog.h"
 #include "frame/module.h"
 #include "frame/per_thread.h"
@@ -87,7 +88,7 @@ HRESULT registerClasses(HKEY classes) {
         if (!s) s = writeKey(classes, clsidKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
         if (!s) s = writeKey(classes, clsidKey + L"\\ProgID", nullptr, progId);
         if (!s) s = writeKey(classes, clsidKey + L"\\TypeLib", nullptr, libid);
-        if (!s) s = writeKey(classes, clsidKey + L"\\Version", nullptr, L"4.0");
+        if (!s) s = writeKey(classes, clsidKey + L"\\Version", nullptr, KRO_TYPELIB_VERSION_TEXT);
         if (!s) s = writeKey(classes, clsidKey + L"\\Programmable", nullptr, L"");
         if (!s) s = writeKey(classes, progId, nullptr, progId);
         if (!s) s = writeKey(classes, progId + L"\\CLSID", nullptr, guidText(*c.clsid));
@@ -125,9 +126,9 @@ constexpr SYSKIND kSysKind = SYS_WIN32;
 #endif
 
 // The type library's header carries locale 0x409, but it serves every locale: move the
-// registration from "4.0\409" to the neutral "4.0\0".
+// registration from "<version>\409" to the neutral "<version>\0".
 void registerUnderNeutralLocale(bool perUser) {
-    const std::wstring version = std::wstring(perUser ? L"Software\\Classes\\" : L"") + L"TypeLib\\" + guidText(LIBID_kroProgramDll) + L"\\4.0";
+    const std::wstring version = std::wstring(perUser ? L"Software\\Classes\\" : L"") + L"TypeLib\\" + guidText(LIBID_kroProgramDll) + L"\\" + std::wstring(KRO_TYPELIB_VERSION_TEXT);
     HKEY root = perUser ? HKEY_CURRENT_USER : HKEY_CLASSES_ROOT;
     RegKey from, to;
     if (::RegOpenKeyExW(root, (version + L"\\409").c_str(), 0, KEY_READ, from.put()) != ERROR_SUCCESS) return;
@@ -185,7 +186,7 @@ void removeTypeLibKeys(HKEY classes) {
 HRESULT unregisterServer(bool perUser) {
     if (perUser) {
         if (auto unregisterForUser = oleautFunction<UnregisterForUserFn>("UnRegisterTypeLibForUser"))
-            unregisterForUser(LIBID_kroProgramDll, 4, 0, 0, kSysKind);
+            unregisterForUser(LIBID_kroProgramDll, KRO_TYPELIB_MAJOR, KRO_TYPELIB_MINOR, 0, kSysKind);
         RegKey classes;
         if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Classes", 0, KEY_ALL_ACCESS, classes.put()) == ERROR_SUCCESS) {
             unregisterClasses(classes.get());
@@ -193,7 +194,7 @@ HRESULT unregisterServer(bool perUser) {
         }
         return S_OK;
     }
-    ::UnRegisterTypeLib(LIBID_kroProgramDll, 4, 0, 0, kSysKind);
+    ::UnRegisterTypeLib(LIBID_kroProgramDll, KRO_TYPELIB_MAJOR, KRO_TYPELIB_MINOR, 0, kSysKind);
     removeTypeLibKeys(HKEY_CLASSES_ROOT);
     unregisterClasses(HKEY_CLASSES_ROOT);
     return S_OK;

@@ -1,12 +1,12 @@
 #!/bin/sh
-# Registers the x64 module in a demo prefix and runs every examples/*.vbs in order.
+# Registers the x64 module in a demo prefix and runs every example (examples/*.vbs, *.js) in order.
 set -eu
 root=$(pwd)
 prefix="$root/build/demo-wine"
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=ja_JP.UTF-8
 sh tests/support/prepare-prefix.sh "$prefix" /usr/lib/wine/wine64 "$root/dist/x64/kro project program dll library.dll" >/dev/null
 mkdir -p build/demo
-for script in examples/*.vbs; do
+for script in examples/*.vbs examples/*.js; do
     name=$(basename "$script")
     sed 's/$/\r/' "$script" | iconv -f UTF-8 -t CP932 > "build/demo/$name"
     echo "== $name"

@@ -1,0 +1,70 @@
+#!/usr/bin/env python3
+"""Writes the release package dist/<package>-<version>.zip from the built modules.
+
+Contents, under one folder <package>-<version>/: both modules with their side-by-side manifests
+(x64/, x86/), the C and C++ declarations (include/), register.cmd and unregister.cmd, the README, the reference and usage guide (docs/)
+and the examples. Scripts and command files get CR LF line ends; scripts are stored in code page
+932, the ANSI code page the scripting host reads them in on Japanese Windows.
+
+usage: make_dist.py [source folder]
+"""
+import os
+import re
+import sys
+import zipfile
+
+MODULE = "kro project program dll library.dll"
+
+
+def fail(msg):
+    sys.exit("make_dist: " + msg)
+
+
+def version_settings(root):
+    text = open(os.path.join(root, "cmake", "version.cmake"), encoding="utf-8").read()
+    values = dict(re.findall(r"^set\((KRO_\w+) ([^\s)]+)\)", text, re.M))
+    return values["KRO_PACKAGE_NAME"], values["KRO_VERSION"]
+
+
+def crlf(data):
+    return data.replace(b"\r\n", b"\n").replace(b"\n", b"\r\n")
+
+
+def main(root):
+    name, version = version_settings(root)
+    top = "%s-%s" % (name, version)
+    entries = []  # (name in the package, bytes)
+    for arch in ("x64", "x86"):
+        for file_name in (MODULE, name + ".manifest"):
+            path = os.path.join(root, "dist", arch, file_name)
+            if not os.path.exists(path):
+                fail("%s is missing: build both architectures first (make build-x64 build-x86)" % path)
+            entries.append(("%s/%s" % (arch, file_name), open(path, "rb").read()))
+    for generated in ("kroProgramDll.h", "kroProgramDll_i.c"):
+        path = os.path.join(root, "build", "x64", "generated", generated)
+        if not os.path.exists(path):
+            fail("%s is missing: build the x64 module first" % path)
+        entries.append(("include/" + generated, open(path, "rb").read()))
+    for script in ("register.cmd", "unregister.cmd"):
+        entries.append((script, crlf(open(os.path.join(root, "tools", "package", script), "rb").read())))
+    for doc in ("README.md", "docs/reference.md", "docs/usage.md"):
+        entries.append((doc, open(os.path.join(root, doc), "rb").read()))
+    examples = os.path.join(root, "examples")
+    for file_name in sorted(os.listdir(examples)):
+        if file_name.endswith((".vbs", ".js")):
+            text = open(os.path.join(examples, file_name), encoding="utf-8").read()
+            entries.append(("examples/" + file_name, crlf(text.encode("cp932"))))
+    out = os.path.join(root, "dist", top + ".zip")
+    tmp = out + ".tmp"
+    with zipfile.ZipFile(tmp, "w", zipfile.ZIP_DEFLATED) as z:
+        for entry, data in entries:
+            info = zipfile.ZipInfo(top + "/" + entry, date_time=(2026, 1, 1, 0, 0, 0))
+            info.external_attr = 0o644 << 16
+            info.compress_type = zipfile.ZIP_DEFLATED
+            z.writestr(info, data)
+    os.replace(tmp, out)
+    print("wrote %s (%d files)" % (os.path.relpath(out, root), len(entries)))
+
+
+if __name__ == "__main__":
+    main(sys.argv[1] if len(sys.argv) > 1 else os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
