@@ -114,11 +114,10 @@ void transformFile(file::File& source, const std::wstring& dest, bool whole, con
         if (got == 0) break;  // the file became shorter while it was read
         for (std::size_t at = 0; at < got; at += kPieceSize) {
             std::size_t n = std::min(kPieceSize, got - at);
+            // The member codes the piece in place, inside the block, and hands back a copy of
+            // it: the block is then written as it stands, without copying the piece back.
             SafeArray result = runTransform(transform, piece.over(block.data() + at, n));
-            // What is written is what the member returned.
-            auto coded = arrayBytes(result.get());
-            if (coded.size() != n) raise(err::InternalError);
-            std::memcpy(block.data() + at, coded.data(), n);
+            if (arrayBytes(result.get()).size() != n) raise(err::InternalError);
         }
         out.write({block.data(), got});
         done += got;

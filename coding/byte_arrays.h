@@ -50,11 +50,12 @@ using ArrayTransform = std::function<void(SAFEARRAY** piece, SAFEARRAY** result)
 // exactly as long as the source. Runs before the destination is touched: `beforeWrite`.
 //
 // With `whole`, the source is read completely, transformed in one piece and only then
-// written, so a transform that fails leaves the destination untouched. Otherwise the file
-// goes through in pieces small enough to reuse warm memory; the destination is opened before
-// the first piece, and each piece is written back at its own offset after it was read, so
-// source and destination may still be the same file. Use pieces only with a transform that
-// cannot fail on the data.
+// written (the returned copy), so a transform that fails leaves the destination untouched.
+// Otherwise the file goes through in pieces small enough to reuse warm memory, each coded in
+// place by the transform (as the array members do with the caller's array); the destination
+// is opened before the first piece, and each block is written back at its own offset after it
+// was read, so source and destination may still be the same file. Use pieces only with a
+// transform that cannot fail on the data.
 void transformFile(file::File& source, const std::wstring& dest, bool whole, const ArrayTransform& transform,
                    const std::function<void()>& beforeWrite = {});
 

@@ -2,12 +2,10 @@
 
 #include <windows.h>
 
+#include <emmintrin.h>
+
 #include <cstring>
 #include <limits>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 #include "frame/errors.h"
 
@@ -145,8 +143,10 @@ std::optional<std::uint8_t> ByteMap::operator()(std::uint8_t b) const {
     return table_[b];
 }
 
-#if defined(__SSE2__)
-// 16-byte vectors (SSE2, always present on x64); without them the table does the work.
+// 16-byte vectors. The x64 compiler always emits SSE2; on x86 only the code between these
+// pragmas uses it, and it runs only where the processor has it (ByteMap::fastestLoop).
+#pragma GCC push_options
+#pragma GCC target("sse2")
 namespace {
 
 using u8x16 = std::uint8_t __attribute__((vector_size(16)));
@@ -200,10 +200,25 @@ template <int K>
 void runKernel(std::byte* data, std::byte* copy, std::size_t n, std::uint8_t xs, std::uint8_t ks) {
     if (copy) runKernel<K, true>(data, copy, n, xs, ks);
     else runKernel<K, false>(data, copy, n, xs, ks);
+    if (copy && n) _mm_sfence();  // streaming stores are ordered before anything after
+}
+
+// The kernel of shape K (AddRing, SubRing, Xor, XorAddRing, XorSubRing: 0 to 4) over n bytes, a
+// multiple of 64; `copy`, when given, is 16-byte aligned. The stack is aligned on entry:
+// 32-bit callers may arrive with only 4-byte alignment, and spilled vectors need 16.
+__attribute__((force_align_arg_pointer, noinline))
+void runVector(int shape, std::byte* data, std::byte* copy, std::size_t n, std::uint8_t xs, std::uint8_t ks) {
+    switch (shape) {
+    case 0: runKernel<0>(data, copy, n, xs, ks); break;
+    case 1: runKernel<1>(data, copy, n, xs, ks); break;
+    case 2: runKernel<2>(data, copy, n, xs, ks); break;
+    case 3: runKernel<3>(data, copy, n, xs, ks); break;
+    case 4: runKernel<4>(data, copy, n, xs, ks); break;
+    }
 }
 
 }  // namespace
-#endif
+#pragma GCC pop_options
 
 void ByteMap::applyTable(std::byte* data, std::byte* copy, std::size_t n) const {
     if (anyOverflow_) {
@@ -222,10 +237,18 @@ void ByteMap::applyTable(std::byte* data, std::byte* copy, std::size_t n) const 
     for (std::size_t i = 0; i < n; ++i) copy[i] = data[i] = static_cast<std::byte>(table_[static_cast<std::uint8_t>(data[i])]);
 }
 
-void ByteMap::apply(std::span<std::byte> data, std::byte* copy) const {
-    std::size_t n = data.size();
+ByteMap::Loop ByteMap::fastestLoop() {
 #if defined(__SSE2__)
-    if (kind_ == Kind::Table) {
+    return Loop::Vector;
+#else
+    static const Loop loop = ::IsProcessorFeaturePresent(PF_XMMI64_INSTRUCTIONS_AVAILABLE) ? Loop::Vector : Loop::Table;
+    return loop;
+#endif
+}
+
+void ByteMap::apply(std::span<std::byte> data, std::byte* copy, Loop loop) const {
+    std::size_t n = data.size();
+    if (kind_ == Kind::Table || loop == Loop::Table) {
         applyTable(data.data(), copy, n);
         return;
     }
@@ -237,19 +260,9 @@ void ByteMap::apply(std::span<std::byte> data, std::byte* copy) const {
     std::byte* restCopy = copy ? copy + head : nullptr;
     n -= head;
     std::size_t bulk = n & ~std::size_t{63};
-    switch (kind_) {
-    case Kind::AddRing: runKernel<0>(rest, restCopy, bulk, x_, k_); break;
-    case Kind::SubRing: runKernel<1>(rest, restCopy, bulk, x_, k_); break;
-    case Kind::Xor: runKernel<2>(rest, restCopy, bulk, x_, k_); break;
-    case Kind::XorAddRing: runKernel<3>(rest, restCopy, bulk, x_, k_); break;
-    case Kind::XorSubRing: runKernel<4>(rest, restCopy, bulk, x_, k_); break;
-    case Kind::Table: break;
-    }
-    if (restCopy && bulk) _mm_sfence();  // streaming stores are ordered before anything after
+    static_assert(static_cast<int>(Kind::AddRing) == 0 && static_cast<int>(Kind::XorSubRing) == 4, "kernel shapes");
+    runVector(static_cast<int>(kind_), rest, restCopy, bulk, x_, k_);
     applyTable(rest + bulk, restCopy ? restCopy + bulk : nullptr, n - bulk);
-#else
-    applyTable(data.data(), copy, n);
-#endif
 }
 
 }  // namespace kro::codec

@@ -44,10 +44,18 @@ public:
     // The new value of one byte, or nothing where it overflows.
     std::optional<std::uint8_t> operator()(std::uint8_t b) const;
 
+    // The loops that run a map over an array: the 256-entry table, which every processor runs,
+    // and 16-byte vectors, which need SSE2 (every x64 processor has it; on x86 it is looked up
+    // once, when first needed). Both give the same bytes.
+    enum class Loop { Table, Vector };
+    static Loop fastestLoop();
+
     // Transforms `data` in place, front to back, and writes the same bytes to `copy` (when not
     // null; it holds data.size() bytes). At the first byte that overflows, the bytes before it
-    // stay transformed (and copied), and overflow (6) is raised.
-    void apply(std::span<std::byte> data, std::byte* copy = nullptr) const;
+    // stay transformed (and copied), and overflow (6) is raised. Runs the fastest loop, or the
+    // one named (Vector only where fastestLoop() is Vector).
+    void apply(std::span<std::byte> data, std::byte* copy = nullptr) const { apply(data, copy, fastestLoop()); }
+    void apply(std::span<std::byte> data, std::byte* copy, Loop loop) const;
 
 private:
     // Shapes the vector kernels handle; every map also has its full table.

@@ -71,11 +71,27 @@ std::uint64_t firstByteOffset(std::int64_t position, bool append, std::uint64_t 
     return static_cast<std::uint64_t>(first - 1);
 }
 
-void writeAt(const std::wstring& path, std::span<const std::byte> data, std::int64_t position, bool append) {
-    file::File f(path, file::Mode::ReadWrite);
+namespace {
+
+thread_local KeptOpen* t_kept = nullptr;  // the innermost KeptOpen of this thread
+
+void writeInto(file::File& f, std::span<const std::byte> data, std::int64_t position, bool append) {
     std::uint64_t offset = firstByteOffset(position, append, append ? f.size() : 0);
     f.seek(offset);
     f.write(data);
+}
+
+}  // namespace
+
+KeptOpen::KeptOpen(const std::wstring& path) : path_(path), file_(path, file::Mode::ReadWrite), outer_(t_kept) { t_kept = this; }
+
+KeptOpen::~KeptOpen() { t_kept = outer_; }
+
+void writeAt(const std::wstring& path, std::span<const std::byte> data, std::int64_t position, bool append) {
+    for (KeptOpen* kept = t_kept; kept; kept = kept->outer_)
+        if (kept->path_ == path) return writeInto(kept->file_, data, position, append);
+    file::File f(path, file::Mode::ReadWrite);
+    writeInto(f, data, position, append);
 }
 
 bool visibleFileExists(const std::wstring& path) {

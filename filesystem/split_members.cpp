@@ -5,7 +5,9 @@
 // the volume afresh, the others through WriteBinaryFile at their 1-based position inside the
 // volume, which always fits the Long position because a volume is at most a Long in size), and
 // the rebuilt file grows by appending chunks with WriteBinaryFile's append mode, which counts
-// from the file's 64-bit length and so goes on past 4 GiB.
+// from the file's 64-bit length and so goes on past 4 GiB. While one volume is moved, the file
+// being written stays open (fileio::KeptOpen), so those writes do not open, size and close it
+// once per chunk; between volumes it is closed, as a client pumping messages expects.
 #include "filesystem/FileSystemCls.h"
 
 #include <algorithm>
@@ -14,6 +16,7 @@
 #include <span>
 
 #include "filesystem/file.h"
+#include "filesystem/fileio.h"
 #include "filesystem/path.h"
 #include "filesystem/split.h"
 #include "frame/raii.h"
@@ -92,17 +95,21 @@ HRESULT FileSystemCls::SplitFile(BSTR* Source, BSTR* Destination, LONG* SplitSiz
             Bstr volume(split::volumePath(stem, volumes));
             BSTR volumeName = volume.get();
             const std::uint64_t volumeLength = std::min(volumeSize, length - start);
+            std::optional<fileio::KeptOpen> kept;  // the volume, open from its second chunk to its end
             for (std::uint64_t done = 0; done < volumeLength;) {
                 std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(chunkLimit, volumeLength - done));
                 SAFEARRAY* chunk = chunks.get(n);
                 source.readExact(ChunkArrays::bytes(chunk, n));
                 LONG position = static_cast<LONG>(done + 1);
-                if (done == 0)
+                if (done == 0) {
                     check(self()->WriteBinaryFile_New(&chunk, &volumeName, &position));
-                else
+                } else {
+                    if (!kept) kept.emplace(str(volumeName));
                     check(self()->WriteBinaryFile(&chunk, &volumeName, &position, &overwrite));
+                }
                 done += n;
             }
+            kept.reset();
             toolkit::pumpMessages();
         }
 
@@ -162,19 +169,25 @@ HRESULT FileSystemCls::JoinFile(BSTR* Source, BSTR* Destination, VARIANT_BOOL* r
             }
             std::uint64_t remaining = volume->size();
             bool first = i == 1;
+            // The output stays open while this volume's chunks are appended; it is closed again
+            // before messages are pumped or a missing volume is asked for.
+            std::optional<fileio::KeptOpen> kept;
             // The first volume starts the output afresh (an old file of that name is replaced),
             // even when it is empty; every later chunk is appended after the output's end.
             while (remaining > 0 || first) {
                 std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(remaining, split::kChunkBytes));
                 SAFEARRAY* chunk = chunks.get(n);
                 volume->readExact(ChunkArrays::bytes(chunk, n));
-                if (first)
+                if (first) {
                     check(self()->WriteBinaryFile_New(&chunk, &outputName, &afterEnd));
-                else
+                } else {
+                    if (!kept) kept.emplace(str(outputName));
                     check(self()->WriteBinaryFile(&chunk, &outputName, &afterEnd, &append));
+                }
                 first = false;
                 remaining -= n;
             }
+            kept.reset();
             volume.reset();
             toolkit::pumpMessages();
         }

@@ -146,27 +146,33 @@ TEST(XorByte, WorkedExamples) {
 TEST(ByteMapApply, ArraysMatchTheByteRuleAtEveryLengthAndOffset) {
     std::vector<std::int32_t> params = {0, 1, 77, 200, 254, 255, 256, 300, 65535, 65536 * 3 + 7, -1, -2, -256, -257, -70000,
                                         std::numeric_limits<std::int32_t>::max(), std::numeric_limits<std::int32_t>::min()};
-    for (std::int32_t p : params) {
-        for (int op = 0; op < 3; ++op) {
-            ByteMap map = op == 0 ? ByteMap::coding(p) : op == 1 ? ByteMap::decoding(p) : ByteMap::xoring(p);
-            if (map.canOverflow()) continue;  // covered below
-            for (std::size_t n : {std::size_t{0}, std::size_t{1}, std::size_t{15}, std::size_t{63}, std::size_t{64}, std::size_t{65}, std::size_t{79}, std::size_t{1000}}) {
-                for (std::size_t offset : {std::size_t{0}, std::size_t{3}}) {
-                    auto source = allValues(n + offset);
-                    auto data = source;
-                    // The copy at any alignment (its bulk is written with aligned stores).
-                    std::size_t copyAt = offset * 5;
-                    std::vector<std::byte> copy(copyAt + n + 1, std::byte{0xEE});
-                    map.apply({data.data() + offset, n}, copy.data() + copyAt);
-                    for (std::size_t i = 0; i < n; ++i) {
-                        auto b = static_cast<std::uint8_t>(source[offset + i]);
-                        int expected = op == 0 ? *codec::codeByte(b, p) : op == 1 ? *codec::decodeByte(b, p) : codec::xorByte(b, p);
-                        ASSERT_EQ(static_cast<int>(data[offset + i]), expected) << "op " << op << " p " << p << " n " << n;
-                        ASSERT_EQ(copy[copyAt + i], data[offset + i]);
+    // The table loop is what a processor without SSE2 runs; it is checked here on any processor.
+    std::vector<ByteMap::Loop> loops = {ByteMap::Loop::Table};
+    if (ByteMap::fastestLoop() == ByteMap::Loop::Vector) loops.push_back(ByteMap::Loop::Vector);
+    for (ByteMap::Loop loop : loops) {
+        for (std::int32_t p : params) {
+            for (int op = 0; op < 3; ++op) {
+                ByteMap map = op == 0 ? ByteMap::coding(p) : op == 1 ? ByteMap::decoding(p) : ByteMap::xoring(p);
+                if (map.canOverflow()) continue;  // covered below
+                for (std::size_t n : {std::size_t{0}, std::size_t{1}, std::size_t{15}, std::size_t{63}, std::size_t{64}, std::size_t{65}, std::size_t{79}, std::size_t{1000}}) {
+                    for (std::size_t offset : {std::size_t{0}, std::size_t{3}}) {
+                        auto source = allValues(n + offset);
+                        auto data = source;
+                        // The copy at any alignment (its bulk is written with aligned stores).
+                        std::size_t copyAt = offset * 5;
+                        std::vector<std::byte> copy(copyAt + n + 1, std::byte{0xEE});
+                        map.apply({data.data() + offset, n}, copy.data() + copyAt, loop);
+                        for (std::size_t i = 0; i < n; ++i) {
+                            auto b = static_cast<std::uint8_t>(source[offset + i]);
+                            int expected = op == 0 ? *codec::codeByte(b, p) : op == 1 ? *codec::decodeByte(b, p) : codec::xorByte(b, p);
+                            ASSERT_EQ(static_cast<int>(data[offset + i]), expected)
+                                << "loop " << static_cast<int>(loop) << " op " << op << " p " << p << " n " << n;
+                            ASSERT_EQ(copy[copyAt + i], data[offset + i]);
+                        }
+                        ASSERT_EQ(copy[copyAt + n], std::byte{0xEE}) << "the copy is written past its end";
+                        for (std::size_t i = 0; i < copyAt; ++i) ASSERT_EQ(copy[i], std::byte{0xEE}) << "written before the copy";
+                        for (std::size_t i = 0; i < offset; ++i) ASSERT_EQ(data[i], source[i]) << "bytes before the span changed";
                     }
-                    ASSERT_EQ(copy[copyAt + n], std::byte{0xEE}) << "the copy is written past its end";
-                    for (std::size_t i = 0; i < copyAt; ++i) ASSERT_EQ(copy[i], std::byte{0xEE}) << "written before the copy";
-                    for (std::size_t i = 0; i < offset; ++i) ASSERT_EQ(data[i], source[i]) << "bytes before the span changed";
                 }
             }
         }
