@@ -37,6 +37,8 @@ std::wstring standardDescription(long number) {
     case 75: return L"Path/File access error";
     case 76: return L"Path not found";
     case 91: return L"Object variable or With block variable not set";
+    case 321: return L"Invalid file format";
+    case 326: return L"Resource not found";
     case 438: return L"Object doesn't support this property or method";
     default: return L"Application-defined or object-defined error";
     }

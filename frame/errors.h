@@ -33,6 +33,8 @@ constexpr long PathNotFound = 76;
 constexpr long ObjectNotSet = 91;
 constexpr long InternalError = 51;
 constexpr long ObjectDoesNotSupport = 438;
+constexpr long InvalidFileFormat = 321;
+constexpr long ResourceNotFound = 326;
 }  // namespace err
 
 // The source named in every error the library raises.
