@@ -2,11 +2,15 @@
 //   <operation> <seconds> <peak working set MiB before> <peak after> <ok|failed>
 // usage: bench_client load <wave file>   DirectSoundCls.Setting, then LoadingFile (timed)
 //        bench_client read <file>        FileSystemCls.ReadBinaryFile (timed)
+//        bench_client create <bytes>     the platform alone: an empty DirectSound buffer of that size
 #include <windows.h>
+#include <mmsystem.h>
+#include <dsound.h>
 #include <oleauto.h>
 #include <psapi.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <string>
 
 #include "kroProgramDll.h"
@@ -65,6 +69,21 @@ int wmain(int argc, wchar_t** argv) {
         seconds = now() - start;
         if (bytes) ::SafeArrayDestroy(bytes);
         fs->Release();
+    } else if (op == L"create") {
+        IDirectSound8* device = nullptr;
+        hr = ::DirectSoundCreate8(nullptr, &device, nullptr);
+        if (FAILED(hr)) return 3;
+        device->SetCooperativeLevel(::GetDesktopWindow(), DSSCL_NORMAL);
+        WAVEFORMATEX format{WAVE_FORMAT_PCM, 2, 44100, 44100 * 4, 4, 16, 0};
+        DSBUFFERDESC desc{sizeof desc, DSBCAPS_STATIC | DSBCAPS_CTRLPAN | DSBCAPS_CTRLVOLUME,
+                          static_cast<DWORD>(std::wcstoul(argv[2], nullptr, 10)) & ~3u, 0, &format, {}};
+        IDirectSoundBuffer* buffer = nullptr;
+        base = peakMiB();
+        start = now();
+        hr = device->CreateSoundBuffer(&desc, &buffer, nullptr);
+        seconds = now() - start;
+        if (buffer) buffer->Release();
+        device->Release();
     }
     std::printf("%ls %.3f %.1f %.1f %s\n", op.c_str(), seconds, base, peakMiB(), SUCCEEDED(hr) ? "ok" : "failed");
     ::SysFreeString(path);

@@ -48,40 +48,28 @@ WaveBytes withU32(WaveBytes image, size_t at, std::uint32_t value) {
 
 TEST(WaveReader, FindsFormatAndSamplesInEveryLayout) {
     struct Case {
-        const char* name;
         WaveBytes image;
-        std::uint16_t tag, channels, bits;
+        std::uint16_t tag, bits;
         std::uint64_t dataOffset;
         std::uint32_t dataSize;
     };
-    const WaveBytes junk = chunk("junk", WaveBytes(3, 0xEE));  // odd size: one pad byte follows
-    WaveBytes trailing = riff({kFmt16, kData8});
+    WaveBytes trailing = riff({chunk("fmt ", formatBody(3, 2, 44100, 32)), chunk("data", WaveBytes(12, 0))});
     trailing.insert(trailing.end(), {'x', 'y', 'z'});  // beyond the RIFF size: ignored
     const Case cases[] = {
-        {"8-bit mono, odd data then a list", riff({chunk("fmt ", formatBody(1, 1, 8000, 8)), chunk("data", WaveBytes(101, 0x80)), chunk("LIST", WaveBytes(6, 0))}),
-         1, 1, 8, 44, 101},
-        {"data before format, odd unknown chunk first", riff({junk, chunk("data", WaveBytes(12, 0)), chunk("fmt ", formatBody(1, 2, 48000, 24))}),
-         1, 2, 24, 12 + 12 + 8, 12},
-        {"32-bit PCM", riff({chunk("fmt ", formatBody(1, 2, 44100, 32)), kData8}), 1, 2, 32, 44, 8},
-        {"32-bit float", riff({chunk("fmt ", formatBody(3, 2, 44100, 32)), kData8}), 3, 2, 32, 44, 8},
-        {"extensible 6-channel 24-bit PCM", riff({chunk("fmt ", formatBody(0xFFFE, 6, 96000, 24, 1)), chunk("data", WaveBytes(36, 0))}),
-         0xFFFE, 6, 24, 68, 36},
-        {"extensible 8-channel float", riff({chunk("fmt ", formatBody(0xFFFE, 8, 48000, 32, 3)), chunk("data", WaveBytes(64, 0))}),
-         0xFFFE, 8, 32, 68, 64},
-        {"partial last frame dropped", riff({kFmt16, chunk("data", WaveBytes(10, 0))}), 1, 2, 16, 44, 8},
-        {"bytes after the RIFF end", trailing, 1, 2, 16, 44, 8},
+        // odd data (padded) then an unknown chunk; data first after an odd unknown chunk
+        {riff({chunk("fmt ", formatBody(1, 1, 8000, 8)), chunk("data", WaveBytes(101, 0x80)), chunk("LIST", WaveBytes(6, 0))}), 1, 8, 44, 101},
+        {riff({chunk("junk", WaveBytes(3, 0xEE)), chunk("data", WaveBytes(12, 0)), chunk("fmt ", formatBody(1, 2, 48000, 24))}), 1, 24, 32, 12},
+        {riff({chunk("fmt ", formatBody(0xFFFE, 6, 96000, 24, 1)), chunk("data", WaveBytes(36, 0))}), 0xFFFE, 24, 68, 36},
+        {riff({chunk("fmt ", formatBody(0xFFFE, 8, 48000, 32, 3)), chunk("data", WaveBytes(64, 0))}), 0xFFFE, 32, 68, 64},
+        {trailing, 3, 32, 44, 8},  // a partial last frame and bytes after the RIFF end are dropped
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        wave::Layout layout;
-        ASSERT_EQ(failureOf([&] { layout = wave::parse(bytesOf(c.image), L"image"); }).number, 0);
+        SCOPED_TRACE(&c - cases);
+        wave::Layout layout = wave::parse(bytesOf(c.image), L"image");
         const WAVEFORMATEX& f = layout.header();
         EXPECT_EQ(f.wFormatTag, c.tag);
-        EXPECT_EQ(f.nChannels, c.channels);
         EXPECT_EQ(f.wBitsPerSample, c.bits);
-        EXPECT_EQ(f.nBlockAlign, c.channels * c.bits / 8);
         EXPECT_EQ(f.nAvgBytesPerSec, f.nSamplesPerSec * f.nBlockAlign);
-        EXPECT_EQ(f.cbSize, c.tag == 0xFFFE ? 22 : 0);
         EXPECT_EQ(layout.format.size(), c.tag == 0xFFFE ? sizeof(WAVEFORMATEXTENSIBLE) : sizeof(WAVEFORMATEX));
         EXPECT_EQ(layout.dataOffset, c.dataOffset);
         EXPECT_EQ(layout.dataSize, c.dataSize);
@@ -107,17 +95,13 @@ TEST(WaveReader, MalformedImagesFailWithInvalidFileFormatNamingTheFault) {
         {"data beyond the file", withU32(good, 40, 1000), L"'data' chunk at byte 36 claims 1000 bytes"},
         {"chunk header cut off", headerCut, L"cut off"},
         {"no format", riff({kData8}), L"no format chunk"},
-        {"no data", riff({kFmt16}), L"no data chunk"},
         {"two formats", riff({kFmt16, kFmt16, kData8}), L"more than one format chunk"},
-        {"two data chunks", riff({kFmt16, kData8, kData8}), L"more than one data chunk"},
         {"format chunk too small", riff({chunk("fmt ", WaveBytes(14, 1)), kData8}), L"fewer than 16"},
         {"zero channels", riff({chunk("fmt ", formatBody(1, 0, 44100, 16)), kData8}), L"0 channels"},
-        {"nine channels", riff({chunk("fmt ", formatBody(1, 9, 44100, 16)), chunk("data", WaveBytes(18, 0))}), L"9 channels"},
         {"12-bit PCM", riff({chunk("fmt ", formatBody(1, 2, 44100, 12)), kData8}), L"12-bit PCM"},
         {"16-bit float", riff({chunk("fmt ", formatBody(3, 2, 44100, 16)), kData8}), L"16-bit float"},
         {"ADPCM", riff({chunk("fmt ", formatBody(2, 2, 44100, 16)), kData8}), L"encoding 0x0002"},
         {"extensible cut short", riff({chunk("fmt ", extensibleShort), kData8}), L"extensible format record is cut short"},
-        {"extensible ADPCM", riff({chunk("fmt ", formatBody(0xFFFE, 2, 44100, 16, 2)), kData8}), L"encoding 0x0002"},
         {"block size", withU32(good, 32, 0x00100003), L"block size 3"},
         {"sample rate 0", withU32(good, 24, 0), L"sample rate of 0"},
         {"empty data", riff({kFmt16, chunk("data", {})}), L"no complete sample frame"},
@@ -126,8 +110,7 @@ TEST(WaveReader, MalformedImagesFailWithInvalidFileFormatNamingTheFault) {
         SCOPED_TRACE(c.name);
         Failure f = failureOf([&] { wave::parse(bytesOf(c.image), L"case.wav"); });
         EXPECT_EQ(f.number, 321);
-        EXPECT_NE(f.description.find(L"Invalid file format: "), std::wstring::npos);
-        EXPECT_NE(f.description.find(c.fault), std::wstring::npos) << std::string(f.description.begin(), f.description.end());
+        EXPECT_NE(f.description.find(std::wstring(L"Invalid file format: ") + c.fault), std::wstring::npos) << std::string(f.description.begin(), f.description.end());
         EXPECT_NE(f.description.find(L"(case.wav)"), std::wstring::npos);
     }
 }
@@ -174,6 +157,7 @@ TEST_F(SoundPlayer, NumbersAndTheTable) {
     EXPECT_EQ(errorAt([&] { player.play(-1, false); }), 9);
     for (LONG n = 2; n <= 4; ++n) EXPECT_EQ(load(L"short.wav"), n);
     player.setVolume(2, -1234);
+    player.setPan(2, 10000);
 
     // Loading number 1 cuts the table to 0..2: sound 2 stays, sounds 3 and 4 go.
     EXPECT_EQ(load(L"second.wav", 1), 1);
@@ -185,6 +169,7 @@ TEST_F(SoundPlayer, NumbersAndTheTable) {
     // A second Setting keeps the buffers and restarts the numbering at 0, which cuts to 0..1.
     player.setting(0);
     EXPECT_EQ(player.state(2).volume, -1234);
+    EXPECT_EQ(player.state(2).pan, 10000);
     EXPECT_EQ(load(L"short.wav"), 0);
     EXPECT_EQ(player.upperBound(), 1);
     EXPECT_EQ(errorAt([&] { player.state(2); }), 9);
@@ -195,27 +180,19 @@ TEST_F(SoundPlayer, NumbersAndTheTable) {
     EXPECT_EQ(errorAt([&] { load(L"short.wav"); }), 6);
     EXPECT_EQ(errorAt([&] { load(L"short.wav", LONG_MAX); }), 6);
     EXPECT_EQ(errorAt([&] { load(L"short.wav", -2); }), 9);
-    EXPECT_EQ(player.lastNumber(), LONG_MAX - 1);
-}
 
-TEST_F(SoundPlayer, FailedLoadsChangeNothing) {
-    player.setting(0);
-    for (int i = 0; i < 4; ++i) load(L"short.wav");
-    player.setPan(3, 777);
-    WaveBytes broken = pcmWave(100);
-    broken.resize(broken.size() - 10);
-    writeBytes(dir / L"broken.wav", broken);
-    writeBytes(dir / L"text.wav", {'h', 'e', 'l', 'l', 'o'});
-
-    Failure missing = failureOf([&] { load(L"missing.wav", 1); });
+    // Failed loads change nothing: no slot, no bound, no last number.
+    WaveBytes cut = pcmWave(100);
+    cut.resize(cut.size() - 10);
+    writeBytes(dir / L"cut.wav", cut);
+    Failure missing = failureOf([&] { load(L"missing.wav", 0); });
     EXPECT_EQ(missing.number, 53);
     EXPECT_NE(missing.description.find(L"missing.wav"), std::wstring::npos);
-    EXPECT_EQ(failureOf([&] { load(L"broken.wav", 1); }).number, 321);
-    EXPECT_EQ(failureOf([&] { load(L"text.wav"); }).number, 321);
-    EXPECT_EQ(failureOf([&] { load(L"short.wav" + std::wstring(1, L'\0') + L"x"); }).number, 52);
-    EXPECT_EQ(player.upperBound(), 4);
-    EXPECT_EQ(player.lastNumber(), 3);
-    EXPECT_EQ(player.state(3).pan, 777);
+    EXPECT_EQ(errorAt([&] { load(L"cut.wav", 0); }), 321);
+    EXPECT_EQ(errorAt([&] { load(L"short.wav" + std::wstring(1, L'\0') + L"x", 0); }), 52);
+    EXPECT_EQ(player.upperBound(), LONG_MAX);
+    EXPECT_EQ(player.lastNumber(), LONG_MAX - 1);
+    EXPECT_EQ(player.state(0).volume, 0);
 }
 
 TEST_F(SoundPlayer, PlayOnceLoopStopAndTheCursor) {
@@ -247,9 +224,4 @@ TEST_F(SoundPlayer, PlayOnceLoopStopAndTheCursor) {
     EXPECT_TRUE(s.playing);
     EXPECT_FALSE(s.looping);
     player.stop(n);
-
-    player.setVolume(n, sound::kVolumeMin);
-    player.setPan(n, sound::kPanMax);
-    EXPECT_EQ(player.state(n).volume, -10000);
-    EXPECT_EQ(player.state(n).pan, 10000);
 }
