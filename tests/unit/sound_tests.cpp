@@ -110,7 +110,8 @@ TEST(WaveReader, MalformedImagesFailWithInvalidFileFormatNamingTheFault) {
         SCOPED_TRACE(c.name);
         Failure f = failureOf([&] { wave::parse(bytesOf(c.image), L"case.wav"); });
         EXPECT_EQ(f.number, 321);
-        EXPECT_NE(f.description.find(std::wstring(L"Invalid file format: ") + c.fault), std::wstring::npos) << std::string(f.description.begin(), f.description.end());
+        EXPECT_EQ(f.description.rfind(L"Invalid file format: ", 0), 0u);
+        EXPECT_NE(f.description.find(c.fault), std::wstring::npos);
         EXPECT_NE(f.description.find(L"(case.wav)"), std::wstring::npos);
     }
 }
