@@ -62,6 +62,20 @@ private:
     HKEY k_ = nullptr;
 };
 
+// A module loaded with LoadLibrary(Ex), freed on destruction.
+class Library {
+public:
+    Library() = default;
+    explicit Library(HMODULE m) : m_(m) {}
+    Library(Library&& o) noexcept : m_(std::exchange(o.m_, nullptr)) {}
+    Library(const Library&) = delete;
+    Library& operator=(const Library&) = delete;
+    ~Library() { if (m_) ::FreeLibrary(m_); }
+    HMODULE get() const { return m_; }
+private:
+    HMODULE m_ = nullptr;
+};
+
 // A BSTR owned by this object.
 class Bstr {
 public:

@@ -1,6 +1,7 @@
 #pragma once
 // The DirectSoundCls automation class: one adapter per member of _DirectSoundCls.
 #include "frame/com_object.h"
+#include "sound/player.h"
 
 class DirectSoundCls final : public kro::ComObject<DirectSoundCls, _DirectSoundCls> {
 public:
@@ -16,4 +17,7 @@ public:
     HRESULT STDMETHODCALLTYPE AllStoppingSound() override;
     HRESULT STDMETHODCALLTYPE SettingVolume(LONG *Number, LONG *Volume) override;
     HRESULT STDMETHODCALLTYPE SettingPan(LONG *Number, LONG *Pan) override;
+
+private:
+    kro::sound::Player player_;
 };

@@ -26,17 +26,28 @@ add_library(version_sample SHARED ${CMAKE_SOURCE_DIR}/tests/support/version_samp
 set_target_properties(version_sample PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 target_link_options(version_sample PRIVATE -static-libgcc)
 
+# A module that holds wave resources, beside the test programs.
+add_library(sound_sample SHARED ${CMAKE_SOURCE_DIR}/tests/support/sound_sample.c ${CMAKE_SOURCE_DIR}/tests/support/sound_sample.rc)
+set_target_properties(sound_sample PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+set_source_files_properties(${CMAKE_SOURCE_DIR}/tests/support/sound_sample.rc PROPERTIES OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/tone.wav)
+target_include_directories(sound_sample PRIVATE ${CMAKE_SOURCE_DIR}/tests/support)
+target_link_options(sound_sample PRIVATE -static-libgcc)
+
 # Prefix set-up: created once per build tree, module (re-)registered on every run.
 add_test(NAME prefix_setup
     COMMAND sh ${CMAKE_SOURCE_DIR}/tests/support/prepare-prefix.sh ${KRO_PREFIX} ${KRO_WINE} ${KRO_DLL})
 set_tests_properties(prefix_setup PROPERTIES FIXTURES_SETUP wine_prefix ENVIRONMENT "${KRO_TEST_ENV}")
+
+# Sound: an audio device for Wine (ALSA's null output) in the test home.
+add_test(NAME audio_setup COMMAND sh ${CMAKE_SOURCE_DIR}/tests/support/audio-device.sh ${CMAKE_BINARY_DIR}/home)
+set_tests_properties(audio_setup PROPERTIES FIXTURES_SETUP audio_device)
 
 # Unit tests of the plain cores (linked in, no registration needed).
 file(GLOB KRO_UNIT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
 add_executable(unit_tests ${KRO_UNIT_SOURCES})
 target_link_libraries(unit_tests PRIVATE kro_test_support gtest_main)
 target_link_options(unit_tests PRIVATE ${KRO_TEST_LINK})
-add_dependencies(unit_tests version_sample)
+add_dependencies(unit_tests version_sample sound_sample)
 add_test(NAME unit_tests COMMAND unit_tests --gtest_brief=1)
 
 # Client tests: a separate program that creates the classes by ProgID and calls them through
@@ -45,12 +56,24 @@ file(GLOB KRO_CLIENT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/client/
 add_executable(client_tests ${KRO_CLIENT_SOURCES})
 target_link_libraries(client_tests PRIVATE kro_test_support gtest psapi version oleaut32)
 target_link_options(client_tests PRIVATE ${KRO_TEST_LINK})
-add_dependencies(client_tests version_sample)
+add_dependencies(client_tests version_sample sound_sample)
 target_compile_definitions(client_tests PRIVATE "KRO_DLL_PATH=L\"${KRO_DLL}\"")
 add_test(NAME client_tests COMMAND client_tests --gtest_brief=1)
 
 set_tests_properties(unit_tests client_tests PROPERTIES
-    FIXTURES_REQUIRED wine_prefix ENVIRONMENT "${KRO_TEST_ENV}" TIMEOUT 1200)
+    FIXTURES_REQUIRED "wine_prefix;audio_device" ENVIRONMENT "${KRO_TEST_ENV}" TIMEOUT 1200)
+
+# The sound player on a machine without any audio device: a home without ALSA output and no
+# PulseAudio server.
+set(KRO_SILENT_HOME ${CMAKE_BINARY_DIR}/home-silent)
+add_test(NAME audio_none_setup COMMAND sh ${CMAKE_SOURCE_DIR}/tests/support/audio-device.sh ${KRO_SILENT_HOME} none)
+set_tests_properties(audio_none_setup PROPERTIES FIXTURES_SETUP no_audio_device)
+set(KRO_SILENT_ENV ${KRO_TEST_ENV})
+list(FILTER KRO_SILENT_ENV EXCLUDE REGEX "^HOME=")
+list(APPEND KRO_SILENT_ENV HOME=${KRO_SILENT_HOME} PULSE_SERVER=unix:${KRO_SILENT_HOME}/no-server KRO_TEST_AUDIO=none)
+add_test(NAME sound_without_device COMMAND client_tests --gtest_brief=1 --gtest_filter=DirectSoundWithoutDevice.*)
+set_tests_properties(sound_without_device PROPERTIES
+    FIXTURES_REQUIRED "wine_prefix;no_audio_device" ENVIRONMENT "${KRO_SILENT_ENV}" TIMEOUT 300)
 
 # Screenshots of the library's windows for the documentation (x64 only: one set is enough).
 if(KRO_ARCH STREQUAL "x64")
@@ -67,7 +90,7 @@ foreach(script ${KRO_SCRIPT_TESTS})
     add_test(NAME script_${name}
         COMMAND sh ${CMAKE_SOURCE_DIR}/tests/support/run-vbs.sh ${KRO_WINE} ${script} ${CMAKE_BINARY_DIR}/scripts)
     set_tests_properties(script_${name} PROPERTIES
-        FIXTURES_REQUIRED wine_prefix ENVIRONMENT "${KRO_TEST_ENV}" TIMEOUT 600
+        FIXTURES_REQUIRED "wine_prefix;audio_device" ENVIRONMENT "${KRO_TEST_ENV}" TIMEOUT 600
         PASS_REGULAR_EXPRESSION "[0-9]+ passed, 0 failed"
         FAIL_REGULAR_EXPRESSION "[1-9][0-9]* failed")
 endforeach()

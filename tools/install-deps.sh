@@ -8,6 +8,10 @@ for p in $packages; do
     dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"
 done
 dpkg -s wine32:i386 >/dev/null 2>&1 || missing="$missing wine32:i386"
+# The sound tests give Wine's ALSA driver (64- and 32-bit) a null output device.
+for p in libasound2:amd64 libasound2:i386; do
+    dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"
+done
 # Tests run in the Japanese locale; Wine needs it present to name files in UTF-8.
 need_locale=0
 locale -a 2>/dev/null | grep -qix 'ja_JP.utf8' || need_locale=1

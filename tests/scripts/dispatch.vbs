@@ -26,12 +26,6 @@ Check "member error description", Err.Description, "Type mismatch"
 Err.Clear
 r = fs.GetFileName(Null)
 CheckError "Null for a String", 13
-Dim sound
-Set sound = CreateObject("kroProgramDll.DirectSoundCls")
-sound.AllStoppingSound
-CheckTrue "member still to come is an error", Err.Number <> 0
-CheckTrue "and says so", InStr(Err.Description, "not implemented") > 0
-Err.Clear
 r = fs.NoSuchMember(1)
 CheckError "unknown member", 438
 On Error GoTo 0
