@@ -317,17 +317,19 @@ LRESULT CALLBACK refuseDialogs(int code, WPARAM wParam, LPARAM lParam) {
 
 // As a second line, answers every message box of this process that does appear of this process (Cancel where there is one, which also closes an
 // OK-only box), so that members which tell the user about a failure do not wait for a person.
+BOOL CALLBACK answerBox(HWND w, LPARAM) {
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(w, &pid);
+    wchar_t cls[16] = {};
+    ::GetClassNameW(w, cls, 16);
+    if (pid == ::GetCurrentProcessId() && ::IsWindowVisible(w) && std::wstring(cls) == L"#32770")
+        ::PostMessageW(w, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    return TRUE;
+}
+
 DWORD WINAPI dismissBoxes(void* stop) {
     while (!*static_cast<volatile LONG*>(stop)) {
-        ::EnumWindows([](HWND w, LPARAM) -> BOOL {
-            DWORD pid = 0;
-            ::GetWindowThreadProcessId(w, &pid);
-            wchar_t cls[16] = {};
-            ::GetClassNameW(w, cls, 16);
-            if (pid == ::GetCurrentProcessId() && ::IsWindowVisible(w) && std::wstring(cls) == L"#32770")
-                ::PostMessageW(w, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-            return TRUE;
-        }, 0);
+        ::EnumWindows(answerBox, 0);
         ::Sleep(15);
     }
     return 0;
@@ -698,13 +700,16 @@ std::set<std::wstring> bareNames() {
     std::set<std::wstring> names;
     VARIANT v, t;
     for (int k = 0; hostile(k, v, L"C:\\x"); ++k) {
-        ::VariantInit(&t);
-        if (v.vt != VT_BSTR && SUCCEEDED(::VariantChangeType(&t, &v, 0, VT_BSTR))) {
-            std::wstring name(t.bstrVal, ::SysStringLen(t.bstrVal));
-            ::CharUpperBuffW(name.data(), static_cast<DWORD>(name.size()));
-            names.insert(name);
+        // Booleans become "True" late-bound and "-1" through the vtable.
+        for (USHORT flags : {USHORT(0), USHORT(VARIANT_ALPHABOOL)}) {
+            ::VariantInit(&t);
+            if (v.vt != VT_BSTR && SUCCEEDED(::VariantChangeType(&t, &v, flags, VT_BSTR))) {
+                std::wstring name(t.bstrVal, ::SysStringLen(t.bstrVal));
+                ::CharUpperBuffW(name.data(), static_cast<DWORD>(name.size()));
+                names.insert(name);
+            }
+            ::VariantClear(&t);
         }
-        ::VariantClear(&t);
         freeHostile(v);
     }
     return names;
