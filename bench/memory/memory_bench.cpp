@@ -5,7 +5,6 @@
 #include <windows.h>
 #include <objbase.h>
 #include <oleauto.h>
-#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -27,11 +26,16 @@ double now() {
     return static_cast<double>(t.QuadPart) / static_cast<double>(freq.QuadPart);
 }
 
+// The process's private bytes: its committed private memory, added up region by region. (Wine
+// reports PrivateUsage from GetProcessMemoryInfo as 0, so the counter itself cannot be used.)
 SIZE_T privateBytes() {
-    PROCESS_MEMORY_COUNTERS_EX pmc{};
-    pmc.cb = sizeof(pmc);
-    ::GetProcessMemoryInfo(::GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc), sizeof(pmc));
-    return pmc.PrivateUsage;
+    SIZE_T total = 0;
+    MEMORY_BASIC_INFORMATION mbi;
+    for (const char* p = nullptr; ::VirtualQuery(p, &mbi, sizeof(mbi)) == sizeof(mbi); p = static_cast<const char*>(mbi.BaseAddress) + mbi.RegionSize) {
+        if (mbi.State == MEM_COMMIT && mbi.Type == MEM_PRIVATE) total += mbi.RegionSize;
+        if (static_cast<const char*>(mbi.BaseAddress) + mbi.RegionSize < p) break;  // wrapped round
+    }
+    return total;
 }
 
 template <class T>

@@ -14,7 +14,7 @@ mkdir -p "$out"
 if [ "$arch" = x86 ]; then cxx=i686-w64-mingw32-g++; loader=${KRO_WINE32:-wine}; else cxx=x86_64-w64-mingw32-g++; loader=${KRO_WINE64:-/usr/lib/wine/wine64}; fi
 $cxx -std=c++20 -O2 -municode -DUNICODE -D_UNICODE -I"$build/generated" \
     "$here/memory_bench.cpp" "$build/generated/kroProgramDll_i.c" \
-    -o "$out/memory_bench.exe" -static -lole32 -loleaut32 -luuid -ladvapi32 -lpsapi
+    -o "$out/memory_bench.exe" -static -lole32 -loleaut32 -luuid -ladvapi32
 export WINEPREFIX="$build/wine" WINEDEBUG=-all LC_ALL=ja_JP.UTF-8
 "$loader" regsvr32 /s "$(printf 'Z:%s' "$root/dist/$arch/kro project program dll library.dll" | sed 's|/|\\|g')"
 "$loader" "$out/memory_bench.exe" "$@"
