@@ -11,6 +11,7 @@
 #include "coding/byte_arrays.h"
 #include "coding/codec.h"
 #include "filesystem/file.h"
+#include "frame/path_check.h"
 #include "frame/text.h"
 
 using namespace kro;
@@ -80,7 +81,8 @@ struct Codec {
     static void transformFile(Itf* self, BSTR* target, BSTR* dest, BSTR* password, bool encode) {
         checkPointer(target);
         checkPointer(dest);
-        file::File source(str(*target), file::Mode::Read);
+        const std::wstring destination = checkedPath(dest);
+        file::File source(checkedPath(target), file::Mode::Read);
         // A password that can overflow (a negative pass code) may fail part way through: then
         // the whole file is coded before anything is written, so a failure leaves the
         // destination untouched. Otherwise the file streams through in pieces.
@@ -89,7 +91,7 @@ struct Codec {
             std::int32_t code = passCodeOf(self, password);
             whole = (encode ? ByteMap::coding(code) : ByteMap::decoding(code)).canOverflow();
         }
-        coding::transformFile(source, str(*dest), whole, [&](SAFEARRAY** piece, SAFEARRAY** result) {
+        coding::transformFile(source, destination, whole, [&](SAFEARRAY** piece, SAFEARRAY** result) {
             check(encode ? self->ByteToCode(piece, password, result) : self->CodeToByte(piece, password, result));
         });
     }

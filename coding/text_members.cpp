@@ -6,6 +6,7 @@
 #include "coding/text.h"
 #include "filesystem/file.h"
 #include "frame/automation.h"
+#include "frame/path_check.h"
 #include "frame/text.h"
 
 using namespace kro;
@@ -36,10 +37,10 @@ HRESULT StringHandCls::XorCodeFile(BSTR* TargetFile, BSTR* DestFile, BSTR* Passw
     return call([&] {
         checkPointer(TargetFile);
         checkPointer(DestFile);
-        file::File source(str(*TargetFile), file::Mode::Read);
+        const std::wstring dest = checkedPath(DestFile);
+        file::File source(checkedPath(TargetFile), file::Mode::Read);
         LONG code = 0;
         check(self()->GetPassCode(Passward, &code));
-        std::wstring dest = str(*DestFile);
         bool fresh = New_file && *New_file;
         // XOR coding cannot fail on the data, so the file streams through in pieces. A fresh
         // destination asked for: the old file goes first. Whether it could be removed or not,

@@ -11,6 +11,7 @@
 
 #include "filesystem/directory.h"
 #include "frame/automation.h"
+#include "frame/path_check.h"
 #include "frame/raii.h"
 #include "frame/text.h"
 
@@ -23,10 +24,10 @@ long longOf(const LONG* p) { return p ? *p : 0; }
 bool boolOf(const VARIANT_BOOL* p) { return p && *p != VARIANT_FALSE; }
 
 // The normalised starting folder of a walk. An empty path would mean the root of the current
-// drive, which no caller asks for on purpose; a folder that does not exist is an error rather
-// than an empty walk.
+// drive, which no caller asks for on purpose (52, like any name no folder can have); a folder
+// that does not exist is an error rather than an empty walk.
 std::wstring startFolder(BSTR path) {
-    if (view(path).empty()) raise(err::InvalidCall);
+    checkPath(view(path));
     std::wstring folder = dir::normaliseFolder(view(path));
     dir::requireFolder(folder);
     return folder;
@@ -62,11 +63,15 @@ void forEachMatch(const std::wstring& folder, const std::vector<std::wstring>& p
 }  // namespace
 
 HRESULT FileSystemCls::GetFiles(BSTR* filespec, LONG* Attributes, SAFEARRAY** result) {
-    return call([&] { *result = makeListingArray(dir::listNames(textOf(filespec), longOf(Attributes))); });
+    return call([&] {
+        checkPath(textOf(filespec), EmptyName::Allowed);
+        *result = makeListingArray(dir::listNames(textOf(filespec), longOf(Attributes)));
+    });
 }
 
 HRESULT FileSystemCls::GetDirectries(BSTR* path, LONG* Attributes, VARIANT_BOOL* IncludePath, SAFEARRAY** result) {
     return call([&] {
+        checkPath(textOf(path), EmptyName::Allowed);
         *result = makeListingArray(dir::listFolders(textOf(path), longOf(Attributes), boolOf(IncludePath)));
     });
 }
@@ -115,7 +120,7 @@ HRESULT FileSystemCls::GetDirFiles(BSTR path, IDispatch** col, BSTR* Extension, 
 HRESULT FileSystemCls::MoveDirFiles(BSTR path, BSTR* SetupDestPath, BSTR* Extension, BSTR* Delimiter, IDispatch** col) {
     return call([&] {
         std::wstring root = startFolder(path);
-        if (textOf(SetupDestPath).empty()) raise(err::InvalidCall);
+        checkPath(textOf(SetupDestPath));
         std::wstring destination = dir::normaliseFolder(view(*SetupDestPath));
         if (destination.size() != ::SysStringLen(*SetupDestPath)) assign(SetupDestPath, destination);
         auto collection = optionalCollection(col);

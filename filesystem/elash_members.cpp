@@ -4,6 +4,7 @@
 
 #include "filesystem/elash.h"
 #include "filesystem/file.h"
+#include "frame/path_check.h"
 #include "frame/text.h"
 #include "frame/toolkit.h"
 
@@ -12,7 +13,8 @@ using namespace kro;
 HRESULT VorelCls::ElashFileEx(BSTR* TargetFile) {
     return call([&] {
         if (!TargetFile) raise(err::InvalidCall);
-        elash::schedule(view(*TargetFile));
+        // An empty target would leave a batch file waiting for a file that never goes.
+        elash::schedule(checkedPath(TargetFile));
     });
 }
 

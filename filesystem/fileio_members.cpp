@@ -6,6 +6,7 @@
 #include "filesystem/file.h"
 #include "filesystem/fileio.h"
 #include "frame/automation.h"
+#include "frame/path_check.h"
 #include "frame/raii.h"
 #include "frame/text.h"
 
@@ -23,7 +24,7 @@ HRESULT FileSystemCls::ReadFile(BSTR* FileName, VARIANT_BOOL* ErrorView, BSTR* r
         bool showErrors = flag(ErrorView, true);
         std::wstring text;
         try {
-            fileio::appendTextLines(str(*FileName), text);
+            fileio::appendTextLines(checkedPath(FileName), text);
             fileio::dropFinalLineEnd(text);
         } catch (const AutomationError&) {
             // Silent mode hands back what was read: nothing, or the lines so far with CR LF.
@@ -37,7 +38,7 @@ HRESULT FileSystemCls::WriteFile(BSTR* Text, BSTR* FileName, VARIANT_BOOL* Appen
     return call([&] {
         bool showErrors = flag(ErrorView, true);
         try {
-            fileio::writeLine(str(*FileName), view(*Text), flag(AppendMode, false));
+            fileio::writeLine(checkedPath(FileName), view(*Text), flag(AppendMode, false));
         } catch (const AutomationError&) {
             if (showErrors) throw;
         }
@@ -47,7 +48,7 @@ HRESULT FileSystemCls::WriteFile(BSTR* Text, BSTR* FileName, VARIANT_BOOL* Appen
 HRESULT FileSystemCls::ReadBinaryFile(BSTR* FileName, SAFEARRAY** result) {
     return call([&] {
         // The file must exist: reading never creates it.
-        file::File f(str(*FileName), file::Mode::Read);
+        file::File f(checkedPath(FileName), file::Mode::Read);
         std::uint64_t size = f.size();
         if (size > 0x7FFFFFFFu) raise(err::OutOfMemory);
         SafeArray bytes(::SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(size)));
@@ -64,9 +65,9 @@ HRESULT FileSystemCls::ReadBinaryFile(BSTR* FileName, SAFEARRAY** result) {
 
 HRESULT FileSystemCls::WriteBinaryFile_New(SAFEARRAY** Text, BSTR* FileName, LONG* Position) {
     return call([&] {
-        // A bad array fails before the old file is deleted.
+        // A bad array or name fails before the old file is deleted.
         { ByteArrayAccess probe(Text ? *Text : nullptr); }
-        fileio::deleteIfVisible(str(*FileName));
+        fileio::deleteIfVisible(checkedPath(FileName));
         LONG firstByte = 1;
         VARIANT_BOOL append = VARIANT_FALSE;
         check(self()->WriteBinaryFile(Text, FileName, Position ? Position : &firstByte, &append));
@@ -75,8 +76,8 @@ HRESULT FileSystemCls::WriteBinaryFile_New(SAFEARRAY** Text, BSTR* FileName, LON
 
 HRESULT FileSystemCls::WriteBinaryFile(SAFEARRAY** Text, BSTR* FileName, LONG* Position, VARIANT_BOOL* AppendMode) {
     return call([&] {
-        // The array is checked before the file is touched, so a bad array creates nothing.
+        // The array and name are checked before the file is touched: a bad one creates nothing.
         ByteArrayAccess bytes(Text ? *Text : nullptr);
-        fileio::writeAt(str(*FileName), bytes.bytes(), Position ? *Position : 1, flag(AppendMode, false));
+        fileio::writeAt(checkedPath(FileName), bytes.bytes(), Position ? *Position : 1, flag(AppendMode, false));
     });
 }

@@ -1,24 +1,27 @@
 // CnvMltVol, CnvSglVol and OpenMltFile: one implementation, exposed by ConvertCls and by
-// FileSystemCls. Failures are shown and returned as 0 / False, never raised.
+// FileSystemCls. Failures are shown and returned as 0 / False, never raised; only names that
+// no file can have (empty, holding a NUL, too long) fail with 52 before anything is touched.
 #include "filesystem/ConvertCls.h"
 #include "filesystem/FileSystemCls.h"
 #include "filesystem/multivolume.h"
-#include "frame/text.h"
+#include "frame/path_check.h"
 
 using namespace kro;
 
 namespace {
 
 short toVolumes(BSTR* infnm, BSTR* outfnm, LONG* outsize) {
-    return multivolume::toVolumes(str(*infnm), str(*outfnm), *outsize);
+    std::wstring source = checkedPath(infnm);
+    return multivolume::toVolumes(source, checkedPath(outfnm), *outsize);
 }
 
 VARIANT_BOOL toSingle(BSTR* infnm, BSTR* outfnm) {
-    return multivolume::toSingle(str(*infnm), str(*outfnm)) ? VARIANT_TRUE : VARIANT_FALSE;
+    std::wstring source = checkedPath(infnm);
+    return multivolume::toSingle(source, checkedPath(outfnm)) ? VARIANT_TRUE : VARIANT_FALSE;
 }
 
 LONG openVolume(BSTR* outfnm, LONG* no, VARIANT_BOOL* chk) {
-    return multivolume::openVolume(str(*outfnm), *no, *chk != VARIANT_FALSE);
+    return multivolume::openVolume(checkedPath(outfnm), *no, *chk != VARIANT_FALSE);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "filesystem/path.h"
 #include "frame/automation.h"
+#include "frame/path_check.h"
 #include "frame/raii.h"
 #include "frame/text.h"
 
@@ -26,7 +27,7 @@ HRESULT FileSystemCls::GetPrivatePath(FolderPathContents* CSIDL_Folder, VARIANT*
 }
 
 HRESULT FileSystemCls::ManyMkDir(BSTR* path, LONG* result) {
-    return call([&] { *result = path::makeFolderChain(view(*path)) ? 1 : 0; });
+    return call([&] { *result = path::makeFolderChain(checkedPath(path, EmptyName::Allowed)) ? 1 : 0; });
 }
 
 HRESULT FileSystemCls::FormatStringPath(BSTR* path, LONG* hWnd, BSTR* result) {

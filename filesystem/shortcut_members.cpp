@@ -4,6 +4,7 @@
 
 #include "filesystem/shortcut.h"
 #include "frame/automation.h"
+#include "frame/path_check.h"
 #include "frame/raii.h"
 #include "frame/text.h"
 #include "frame/toolkit.h"
@@ -14,6 +15,13 @@ namespace {
 
 // An optional by-reference text: an omitted one (null pointer) is empty.
 std::wstring optionalText(BSTR* value) { return value ? str(*value) : std::wstring(); }
+
+// Checks the names before anything is touched: the shortcut file is required; the target, icon
+// file and working folder may be left empty.
+void checkNames(BSTR* targetFile, BSTR* shortcutFileSavePath, BSTR* shortcutIconFile, BSTR* workingDirectory) {
+    checkedPath(shortcutFileSavePath);
+    for (BSTR* name : {targetFile, shortcutIconFile, workingDirectory}) checkedPath(name, EmptyName::Allowed);
+}
 
 // Writes the shortcut, always clearing what is not given; a failure is told to the user, not
 // to the caller.
@@ -39,6 +47,7 @@ HRESULT VorelCls::MkShortcut(BSTR* TargetFile, BSTR* ShortcutFileSavePath, BSTR*
                              BSTR* ShortcutIconIndex, BSTR* WorkingDirectory, BSTR* Description, BSTR* HotKey,
                              short* ShowCmd) {
     return call([&] {
+        checkNames(TargetFile, ShortcutFileSavePath, ShortcutIconFile, WorkingDirectory);
         buildShortcut(TargetFile, ShortcutFileSavePath, CommandLine, ShortcutIconFile, ShortcutIconIndex,
                       optionalText(WorkingDirectory), Description, HotKey, ShowCmd);
     });
@@ -48,6 +57,7 @@ HRESULT FileSystemCls::MkShortcut(BSTR* TargetFile, BSTR* ShortcutFileSavePath, 
                                   BSTR* ShortcutIconFile, BSTR* ShortcutIconIndex, BSTR* WorkingDirectory,
                                   BSTR* Description, BSTR* HotKey, short* ShowCmd) {
     return call([&] {
+        checkNames(TargetFile, ShortcutFileSavePath, ShortcutIconFile, WorkingDirectory);
         std::wstring folder = optionalText(WorkingDirectory);
         if (folder.empty() && TargetFile) {
             // An empty working folder becomes the target's folder, in the caller's own variable.

@@ -19,6 +19,7 @@
 #include "filesystem/fileio.h"
 #include "filesystem/path.h"
 #include "filesystem/split.h"
+#include "frame/path_check.h"
 #include "frame/raii.h"
 #include "frame/text.h"
 #include "frame/toolkit.h"
@@ -81,10 +82,12 @@ HRESULT FileSystemCls::SplitFile(BSTR* Source, BSTR* Destination, LONG* SplitSiz
         // A size of 0 would never advance; nothing is written for it.
         if (*SplitSize < 1) raise(err::InvalidCall);
         const std::uint64_t volumeSize = static_cast<std::uint64_t>(*SplitSize);
+        const std::wstring sourcePath = checkedPath(Source);
+        // An empty stem would scatter ".00001" ... into the current folder.
+        const std::wstring stem = checkedPath(Destination);
         // The source must exist: splitting never creates it.
-        file::File source(str(*Source), file::Mode::Read);
+        file::File source(sourcePath, file::Mode::Read);
         const std::uint64_t length = source.size();
-        const std::wstring stem = str(*Destination);
         const std::size_t chunkLimit = static_cast<std::size_t>(std::min<std::uint64_t>(volumeSize, split::kChunkBytes));
         ChunkArrays chunks;
         VARIANT_BOOL overwrite = VARIANT_FALSE;
@@ -129,7 +132,10 @@ HRESULT FileSystemCls::SplitFile(BSTR* Source, BSTR* Destination, LONG* SplitSiz
 HRESULT FileSystemCls::JoinFile(BSTR* Source, BSTR* Destination, VARIANT_BOOL* result) {
     return call([&] {
         *result = VARIANT_FALSE;
-        const std::wstring indexPath = str(*Source);
+        // A name other than an index file's is answered with a message below, the empty one
+        // included; an empty destination folder would put the output at the root of the drive.
+        const std::wstring indexPath = checkedPath(Source, EmptyName::Allowed);
+        const std::wstring destination = checkedPath(Destination);
         if (!split::hasIndexMark(indexPath)) {
             toolkit::messageBox(L"拡張子が\".00000\"のファイルをSourceに指定してください", MB_OK);
             return;
@@ -151,7 +157,7 @@ HRESULT FileSystemCls::JoinFile(BSTR* Source, BSTR* Destination, VARIANT_BOOL* r
             return;
         }
 
-        Bstr output(path::withTrailingBackslash(view(*Destination)) + index.fileName);
+        Bstr output(path::withTrailingBackslash(destination) + index.fileName);
         BSTR outputName = output.get();
         ChunkArrays chunks;
         LONG afterEnd = 1;

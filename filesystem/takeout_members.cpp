@@ -3,7 +3,7 @@
 #include "filesystem/VorelCls.h"
 
 #include "filesystem/takeout.h"
-#include "frame/text.h"
+#include "frame/path_check.h"
 #include "frame/toolkit.h"
 
 using namespace kro;
@@ -12,7 +12,8 @@ namespace {
 
 void takeOutJoinFile(BSTR* targetExeFile, BSTR* takeOutFile) {
     if (!targetExeFile || !takeOutFile) raise(err::InvalidCall);
-    if (!takeout::extract(str(*targetExeFile), str(*takeOutFile)))
+    std::wstring source = checkedPath(targetExeFile);
+    if (!takeout::extract(source, checkedPath(takeOutFile)))
         toolkit::messageBox(L"ファイルが埋め込まれていません", MB_OK);
 }
 

@@ -3,6 +3,8 @@
 #include <oleauto.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cmath>
 #include <cstring>
 
 #include "frame/automation.h"
@@ -123,6 +125,37 @@ void* directStorage(VARIANT* arg, VARTYPE vt) {
     return nullptr;
 }
 
+bool isIntegerType(VARTYPE vt) {
+    switch (vt) {
+    case VT_I1: case VT_UI1: case VT_I2: case VT_UI2: case VT_I4: case VT_UI4:
+    case VT_I8: case VT_UI8: case VT_INT: case VT_UINT: case VT_CY:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The floating-point value a variant (or the variable it refers to) holds, if it holds one.
+bool floatingValue(const VARIANT& v, double& value) {
+    switch (v.vt) {
+    case VT_R4: value = v.fltVal; return true;
+    case VT_R8: case VT_DATE: value = v.dblVal; return true;
+    case VT_BYREF | VT_R4: value = *v.pfltVal; return true;
+    case VT_BYREF | VT_R8: case VT_BYREF | VT_DATE: value = *v.pdblVal; return true;
+    case VT_BYREF | VT_VARIANT: return v.pvarVal && floatingValue(*v.pvarVal, value);
+    default: return false;
+    }
+}
+
+// VariantChangeType, except that NaN and the infinities never become integers: Windows refuses
+// them with an overflow, while Wine's conversion turns them into the largest value (a NaN
+// position would then write 2 GiB into a file).
+HRESULT changeType(VARIANT* out, VARIANT* in, USHORT flags, VARTYPE vt) {
+    double value = 0;
+    if (isIntegerType(vt) && floatingValue(*in, value) && !std::isfinite(value)) return DISP_E_OVERFLOW;
+    return ::VariantChangeType(out, in, flags, vt);
+}
+
 // Converts an array element by element to another element type, keeping its bounds.
 HRESULT convertArray(SAFEARRAY* src, VARTYPE srcVt, VARTYPE dstVt, SAFEARRAY** out) {
     *out = nullptr;
@@ -159,7 +192,7 @@ HRESULT convertArray(SAFEARRAY* src, VARTYPE srcVt, VARTYPE dstVt, SAFEARRAY** o
             hr = ::VariantCopyInd(reinterpret_cast<VARIANT*>(q), &element);
         } else {
             Variant converted;
-            hr = ::VariantChangeType(&converted, &element, VARIANT_ALPHABOOL, dstVt);
+            hr = changeType(&converted, &element, VARIANT_ALPHABOOL, dstVt);
             if (SUCCEEDED(hr)) {
                 std::memcpy(q, &converted.lVal, dst.get()->cbElements);
                 converted.vt = VT_EMPTY;  // ownership moved into the array
@@ -237,7 +270,7 @@ HRESULT convertArgument(const VARIANT* arg, const ParamInfo& p, VARIANT& out) {
         if (FAILED(hr)) { out.vt = VT_EMPTY; return DISP_E_TYPEMISMATCH; }
         return S_OK;
     }
-    return ::VariantChangeType(&out, &plain, p.vt == VT_BSTR ? VARIANT_ALPHABOOL : 0, p.vt);
+    return changeType(&out, &plain, p.vt == VT_BSTR ? VARIANT_ALPHABOOL : 0, p.vt);
 }
 
 // The value an omitted optional parameter receives.
@@ -416,12 +449,28 @@ HRESULT Table::idsOfNames(LPOLESTR* names, UINT count, DISPID* ids) const {
     return hr;
 }
 
-const Table* table(REFIID iid) {
-    struct Slot { IID iid; Table* table; };
-    static Slot slots[32];
-    static LONG used = 0;
-    for (LONG i = 0; i < used; ++i)
-        if (slots[i].iid == iid) return slots[i].table;
+namespace {
+
+// The tables built so far, one per interface, kept for the life of the process. Any apartment
+// thread may be the first to use an interface, so slots are filled under a lock and published
+// by the count: a reader sees a slot only once it is complete, and each interface gets one table.
+struct TableCache {
+    struct Slot { IID iid; const Table* table; };
+    static constexpr int kSlots = 64;  // more than the type library has interfaces
+    Slot slots[kSlots] = {};
+    std::atomic<int> published{0};
+    SRWLOCK fill = SRWLOCK_INIT;
+
+    const Table* find(REFIID iid, int count) const {
+        for (int i = 0; i < count; ++i)
+            if (slots[i].iid == iid) return slots[i].table;
+        return nullptr;
+    }
+};
+
+TableCache g_tables;
+
+const Table* buildTable(REFIID iid) {
     ITypeLib* lib = module::typeLib();
     if (!lib) return nullptr;
     ComPtr<ITypeInfo> ti;
@@ -431,13 +480,21 @@ const Table* table(REFIID iid) {
     ComPtr<ITypeInfo> vtableInfo;
     if (SUCCEEDED(ti->GetRefTypeOfImplType(-1, &ref)) && SUCCEEDED(ti->GetRefTypeInfo(ref, vtableInfo.put())))
         ti = vtableInfo;
-    // Objects live in single-threaded apartments; a table built twice by two apartments is harmless.
-    auto* t = new Table(ti.get());
-    if (used < 32) {
-        slots[used].iid = iid;
-        slots[used].table = t;
-        ::InterlockedIncrement(&used);
+    return new Table(ti.get());
+}
+
+}  // namespace
+
+const Table* table(REFIID iid) {
+    if (const Table* t = g_tables.find(iid, g_tables.published.load(std::memory_order_acquire))) return t;
+    ::AcquireSRWLockExclusive(&g_tables.fill);
+    int count = g_tables.published.load(std::memory_order_relaxed);
+    const Table* t = g_tables.find(iid, count);
+    if (!t && count < TableCache::kSlots && (t = buildTable(iid)) != nullptr) {
+        g_tables.slots[count] = {iid, t};
+        g_tables.published.store(count + 1, std::memory_order_release);
     }
+    ::ReleaseSRWLockExclusive(&g_tables.fill);
     return t;
 }
 

@@ -49,8 +49,9 @@ private:
     std::vector<NameEntry> names_;  // sorted by hash
 };
 
-// The table of an interface of the embedded type library, built on first use; null if the
-// type library or the interface cannot be found.
+// The table of an interface of the embedded type library, built on first use (by whichever
+// apartment thread comes first; one table per interface); null if the type library or the
+// interface cannot be found.
 const Table* table(REFIID iid);
 
 // IDispatch::Invoke for `object`, a pointer to the dual interface that `table` describes.

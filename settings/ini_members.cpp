@@ -3,6 +3,7 @@
 #include "settings/IniFileCls.h"
 
 #include "frame/automation.h"
+#include "frame/path_check.h"
 #include "frame/raii.h"
 #include "frame/text.h"
 #include "settings/ini.h"
@@ -34,6 +35,15 @@ private:
     SAFEARRAY* array_;
     void* data_ = nullptr;
 };
+
+// The caller's INI file name, checked. The profile functions resolve the name into a buffer of
+// MAX_PATH characters: a longer full path overruns it (Wine then uses whatever the buffer held,
+// and may write another file), so such names fail with 52 like any name no file can have.
+std::wstring iniFileName(const BSTR* name) {
+    std::wstring file = checkedPath(name);
+    if (::GetFullPathNameW(file.c_str(), 0, nullptr, nullptr) > MAX_PATH) raise(err::BadFileNameOrNumber);
+    return file;
+}
 
 [[noreturn]] void conversionFailed(HRESULT hr) {
     raise(hr == E_OUTOFMEMORY ? err::OutOfMemory : err::TypeMismatch);
@@ -82,15 +92,18 @@ std::vector<std::wstring> textsOf(SAFEARRAY* array) {
 HRESULT IniFileCls::GetIniValue(BSTR* FileName, BSTR* Section, BSTR* Key, BSTR* Default, VARIANT* result) {
     return call([&] {
         ::VariantInit(result);
+        // Without a file name the platform would read the system's own WIN.INI.
+        const std::wstring file = iniFileName(FileName);
         std::wstring value;
-        if (ini::readValue(nullable(FileName), nullable(Section), nullable(Key), nullable(Default), value))
+        if (ini::readValue(file.c_str(), nullable(Section), nullable(Key), nullable(Default), value))
             setText(result, value);
     });
 }
 
 HRESULT IniFileCls::SetIniValue(BSTR* FileName, BSTR* Section, BSTR* Key, BSTR* value, VARIANT* result) {
     return call([&] {
-        const wchar_t* file = nullable(FileName);
+        const std::wstring checkedFile = iniFileName(FileName);
+        const wchar_t* file = checkedFile.c_str();
         const wchar_t* section = nullable(Section);
         // A key and a value that are both empty delete the whole section. Otherwise the key is
         // always written as text (a null key never reaches the platform, where it would delete
@@ -104,7 +117,8 @@ HRESULT IniFileCls::SetIniValue(BSTR* FileName, BSTR* Section, BSTR* Key, BSTR* 
 
 HRESULT IniFileCls::SetIniKeyAndValue(BSTR* FileName, BSTR* Section, SAFEARRAY** KeyAndValue, VARIANT* result) {
     return call([&] {
+        const std::wstring file = iniFileName(FileName);
         std::vector<std::wstring> lines = textsOf(KeyAndValue ? *KeyAndValue : nullptr);
-        setLong(result, ini::writeSection(nullable(FileName), nullable(Section), lines));
+        setLong(result, ini::writeSection(file.c_str(), nullable(Section), lines));
     });
 }

@@ -94,3 +94,19 @@ foreach(script ${KRO_SCRIPT_TESTS})
         PASS_REGULAR_EXPRESSION "[0-9]+ passed, 0 failed"
         FAIL_REGULAR_EXPRESSION "[1-9][0-9]* failed")
 endforeach()
+
+# The hostile-argument sweep: every member of every class of the type library, late-bound and
+# through the vtable, one child process per class (a crash or hang is reported, not fatal).
+# The debugger is switched off so that a crashing child ends at once, and the desktop-menu
+# builder that Wine starts for every saved shortcut file too (it would take a second a call).
+add_executable(sweep ${CMAKE_SOURCE_DIR}/tests/sweep/sweep.cpp)
+target_compile_definitions(sweep PRIVATE UNICODE _UNICODE)
+target_link_libraries(sweep PRIVATE ole32 oleaut32 uuid user32)
+target_link_options(sweep PRIVATE -municode ${KRO_TEST_LINK})
+add_test(NAME hostile_sweep COMMAND sweep ${KRO_DLL})
+set(KRO_SWEEP_ENV ${KRO_TEST_ENV})
+list(FILTER KRO_SWEEP_ENV EXCLUDE REGEX "^WINEDLLOVERRIDES=")
+list(APPEND KRO_SWEEP_ENV "WINEDLLOVERRIDES=mscoree,mshtml,winedbg.exe,winemenubuilder.exe=d")
+set_tests_properties(hostile_sweep PROPERTIES
+    FIXTURES_REQUIRED wine_prefix ENVIRONMENT "${KRO_SWEEP_ENV}" TIMEOUT 1200
+    PASS_REGULAR_EXPRESSION "sweep: [0-9]+ classes in [0-9.]+ s, 0 failed")

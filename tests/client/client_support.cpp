@@ -43,6 +43,17 @@ void callByName(IDispatch* object, const std::wstring& member, std::vector<VARIA
     for (size_t i = 0; i < args.size(); ++i) *args[i] = reversed[args.size() - 1 - i];
 }
 
+SIZE_T privateBytes() {
+    SIZE_T total = 0;
+    MEMORY_BASIC_INFORMATION mbi;
+    for (const char* p = nullptr; ::VirtualQuery(p, &mbi, sizeof(mbi)) == sizeof(mbi);
+         p = static_cast<const char*>(mbi.BaseAddress) + mbi.RegionSize) {
+        if (mbi.State == MEM_COMMIT && mbi.Type == MEM_PRIVATE) total += mbi.RegionSize;
+        if (static_cast<const char*>(mbi.BaseAddress) + mbi.RegionSize < p) break;
+    }
+    return total;
+}
+
 VARIANT text(const std::wstring& s) {
     VARIANT v;
     ::VariantInit(&v);

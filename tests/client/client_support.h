@@ -29,6 +29,10 @@ struct CallResult {
 void callByName(IDispatch* object, const std::wstring& member, std::vector<VARIANT*> args, CallResult& out,
                 WORD flags = DISPATCH_METHOD | DISPATCH_PROPERTYGET);
 
+// The process's committed private memory, added up region by region (Wine reports the
+// PrivateUsage counter of GetProcessMemoryInfo as 0).
+SIZE_T privateBytes();
+
 // Owned VARIANT builders.
 VARIANT text(const std::wstring& s);
 VARIANT i4(LONG v);

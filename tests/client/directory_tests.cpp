@@ -266,7 +266,7 @@ TEST(DirectoryTree, MissingCollectionStartFolderOrPath) {
     EXPECT_EQ(errNumber(tree(fs, d / L"missing", bag, true)), 76);
     touch(d / L"file.txt");
     EXPECT_EQ(errNumber(tree(fs, d / L"file.txt", bag, true)), 76);
-    EXPECT_EQ(errNumber(tree(fs, L"", bag, true)), 5);
+    EXPECT_EQ(errNumber(tree(fs, L"", bag, true)), 52);
     EXPECT_TRUE(bag.items.empty());
 }
 
@@ -421,7 +421,7 @@ TEST(MoveDir, MissingDestinationAndNothingWithoutExtension) {
     EXPECT_EQ(dest2.text(), d / L"nowhere\\");
     EXPECT_TRUE(kro::test::fileExists(d / L"a.txt"));
     B blank(L"");
-    EXPECT_EQ(errNumber(fs->MoveDirFiles(path.b, &blank.b, &ext.b, &empty.b, &none)), 5);
+    EXPECT_EQ(errNumber(fs->MoveDirFiles(path.b, &blank.b, &ext.b, &empty.b, &none)), 52);
 }
 
 // --- KillDirFiles -----------------------------------------------------------------------------

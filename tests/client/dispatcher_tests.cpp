@@ -2,7 +2,6 @@
 // standard dispatch errors, the error channel on both paths, and a bounded random-argument run.
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <psapi.h>
 
 #include <random>
 #include <string>
@@ -268,11 +267,6 @@ TEST(DispatcherFuzz, RandomArgumentsNeverCrashOrLeak) {
             for (auto& a : args) if (a.vt != (VT_BYREF | VT_VARIANT)) ::VariantClear(&a);
             for (auto& x : holders) ::VariantClear(&x);
         }
-    };
-    auto privateBytes = [] {
-        PROCESS_MEMORY_COUNTERS_EX pmc{};
-        ::GetProcessMemoryInfo(::GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc), sizeof(pmc));
-        return pmc.PrivateUsage;
     };
     round(3000);  // warm-up: caches, type information, heap growth
     SIZE_T before = privateBytes();

@@ -157,7 +157,7 @@ fs.GetDirectryTree root, "not a collection"
 CheckTrue "text as collection fails", Err.Number <> 0
 Err.Clear
 fs.MoveDirFiles root, "", "*.*"
-CheckError "empty destination", 5
+CheckError "empty destination", 52
 On Error GoTo 0
 
 fso.DeleteFolder temp, True
