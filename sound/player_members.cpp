@@ -2,6 +2,7 @@
 // stopped, panned and attenuated one by one or all together.
 #include "sound/DirectSoundCls.h"
 
+#include "frame/path_check.h"
 #include "frame/text.h"
 #include "frame/toolkit.h"
 
@@ -33,6 +34,7 @@ HRESULT DirectSoundCls::Setting(LONG* hWnd) {
 HRESULT DirectSoundCls::LoadingFile(BSTR* FileName, LONG* Number, LONG* result) {
     return call([&] {
         std::wstring path = requiredText(FileName);
+        checkPath(path);
         if (!result) raise(err::InvalidCall);
         LONG automatic = -1;
         *result = player_.loadFile(path, numberArgument(Number, automatic));
@@ -42,6 +44,7 @@ HRESULT DirectSoundCls::LoadingFile(BSTR* FileName, LONG* Number, LONG* result) 
 HRESULT DirectSoundCls::LoadingRes(BSTR* DllName, BSTR* ResName, LONG* Number, LONG* result) {
     return call([&] {
         std::wstring module = requiredText(DllName), name = requiredText(ResName);
+        checkPath(module, EmptyName::Allowed);  // empty: the client's own program
         if (!result) raise(err::InvalidCall);
         LONG automatic = -1;
         *result = player_.loadResource(module, name, numberArgument(Number, automatic));
