@@ -49,6 +49,12 @@ std::optional<AutomationError> failureOf(const std::function<void()>& step) {
     }
 }
 
+// Sets a label's text only when it changes: a copy loop reports the same folders for file after
+// file, and every change costs a repaint.
+void setLabel(Control& label, std::wstring_view text) {
+    if (label.text() != text) label.setText(text);
+}
+
 }  // namespace
 
 std::wstring singleText(float value) {
@@ -90,11 +96,11 @@ void CopyWindow::setValue(short value, std::wstring_view fileName, std::wstring_
                           std::wstring_view destinationFolder) {
     Control& bar = control(L"proCopyBar");
     bar.setValue(value);
-    control(L"lblFileName").setText(fileName);
+    setLabel(control(L"lblFileName"), fileName);
     std::wstring line = L"'";
     line.append(sourceFolder).append(L"' から '").append(destinationFolder).append(L"' へ");
-    control(L"lblMessage").setText(line);
-    control(L"lblFileAmount").setText(L"残り" + singleText(bar.maximum() - static_cast<float>(value)) + L"ファイル");
+    setLabel(control(L"lblMessage"), line);
+    setLabel(control(L"lblFileAmount"), L"残り" + singleText(bar.maximum() - static_cast<float>(value)) + L"ファイル");
     // Repaints the window and runs a pending click on the cancel button. The client's handlers
     // may run here too, and the user may close the window.
     toolkit::pumpMessages();
