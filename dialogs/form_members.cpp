@@ -2,6 +2,7 @@
 // built report "not implemented" to every caller.
 #include "dialogs/FormCls.h"
 
+#include "dialogs/copy_window.h"
 #include "dialogs/message_window.h"
 #include "frame/text.h"
 
@@ -40,7 +41,30 @@ HRESULT FormCls::get_List_ListCount(short *Index, VARIANT *result) { return notI
 HRESULT FormCls::get_List_ListIndex(short *Index, VARIANT *result) { return notImplemented(L"get_List_ListIndex"); }
 HRESULT FormCls::put_List_ListIndex(short *Index, VARIANT *value) { return notImplemented(L"put_List_ListIndex"); }
 HRESULT FormCls::get_List_CurrentSelectListText(short *Index, BSTR *result) { return notImplemented(L"get_List_CurrentSelectListText"); }
-HRESULT FormCls::Copy_ShowEx(BSTR *AnimationFile, short *max, IDispatch **OwnerForm, BSTR *Caption) { return notImplemented(L"Copy_ShowEx"); }
-HRESULT FormCls::Copy_SetValue(short *value, BSTR *FileName, BSTR *SourDir, BSTR *DestDir) { return notImplemented(L"Copy_SetValue"); }
-HRESULT FormCls::Copy_CancelCheck(VARIANT *result) { return notImplemented(L"Copy_CancelCheck"); }
-HRESULT FormCls::Copy_Hide() { return notImplemented(L"Copy_Hide"); }
+HRESULT FormCls::Copy_ShowEx(BSTR *AnimationFile, short *max, IDispatch **OwnerForm, BSTR *Caption) {
+    return call([&] {
+        // Every failure of bringing the window up is handled inside; none reaches the client.
+        ui::CopyWindow::instance().showEx(AnimationFile ? str(*AnimationFile) : std::wstring(), max ? *max : 0,
+                                          OwnerForm ? *OwnerForm : nullptr,
+                                          Caption ? view(*Caption) : std::wstring_view(ui::CopyWindow::kDesignTitle));
+    });
+}
+HRESULT FormCls::Copy_SetValue(short *value, BSTR *FileName, BSTR *SourDir, BSTR *DestDir) {
+    return call([&] {
+        if (!value) raise(err::InvalidCall);
+        ui::CopyWindow::instance().setValue(*value, FileName ? view(*FileName) : std::wstring_view(),
+                                            SourDir ? view(*SourDir) : std::wstring_view(),
+                                            DestDir ? view(*DestDir) : std::wstring_view());
+    });
+}
+HRESULT FormCls::Copy_CancelCheck(VARIANT *result) {
+    return call([&] {
+        if (!result) raise(err::InvalidCall);
+        ::VariantInit(result);
+        result->vt = VT_BOOL;
+        result->boolVal = ui::CopyWindow::instance().cancelRequested() ? VARIANT_TRUE : VARIANT_FALSE;
+    });
+}
+HRESULT FormCls::Copy_Hide() {
+    return call([&] { ui::CopyWindow::instance().hide(); });
+}

@@ -1,0 +1,30 @@
+#!/bin/sh
+# The copy window's cost in a copy loop: 1,000 small files copied by a script with
+# Scripting.FileSystemObject.CopyFile, bare and with Copy_SetValue + Copy_CancelCheck per file,
+# alternating in one run, per runnable architecture. Needs a display (xvfb-run is used if none).
+# usage: bench/copywindow/run.sh [rounds]
+set -eu
+if [ -z "${DISPLAY:-}" ]; then exec xvfb-run -a sh "$0" "$@"; fi
+root=$(pwd)
+rounds=${1:-3}
+work=${KRO_BENCH_DIR:-/tmp/kro_copywindow}
+mkdir -p "$work"
+python3 "$root/bench/copywindow/make_clip.py" "$work/clip.avi"
+winpath() { printf 'Z:%s' "$1" | sed 's|/|\\|g'; }
+run_arch() {
+    arch=$1 loader=$2
+    prefix="$root/build/$arch/wine"
+    export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=ja_JP.UTF-8
+    sh tests/support/prepare-prefix.sh "$prefix" "$loader" "$root/dist/$arch/kro project program dll library.dll" >/dev/null
+    echo "-- $arch"
+    # cscript reads scripts in the ANSI code page.
+    iconv -f UTF-8 -t CP932 "$root/bench/copywindow/copy_loop.vbs" | sed 's/$/\r/' > "$work/copy_loop_$arch.vbs"
+    "$loader" cscript //nologo "$(winpath "$work/copy_loop_$arch.vbs")" "$(winpath "$work/files_$arch")" \
+        "$(winpath "$work/clip.avi")" "$rounds" | iconv -f CP932 -t UTF-8
+}
+run_arch x64 /usr/lib/wine/wine64
+if sh tools/can-run-x86.sh; then
+    run_arch x86 /usr/lib/wine/wine
+else
+    echo "-- x86: not run (this machine runs no 32-bit programs)"
+fi
