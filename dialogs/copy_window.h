@@ -29,10 +29,10 @@ public:
     // Set by the cancel button, cleared only by showEx; readable while the window is unloaded.
     bool cancelRequested() const { return cancelRequested_; }
 
+    CopyWindow();
+
 protected:
     void onCommand(Control& control, int notification) override;
-
-    CopyWindow();
 
 private:
     bool cancelRequested_ = false;
