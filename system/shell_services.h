@@ -33,7 +33,8 @@ inline constexpr UINT kTrayFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
 inline constexpr UINT kTrayCallbackMessage = WM_MOUSEMOVE;
 inline constexpr std::size_t kTooltipChars = 64;
 
-using TooltipField = std::array<char, sizeof(NOTIFYICONDATAA::szTip)>;
+// The first version's tooltip field: 64 bytes (later versions of the record make it longer).
+using TooltipField = std::array<char, 64>;
 
 // Clients pass window and icon handles as 32-bit numbers: widen them as the platform does,
 // with sign extension.

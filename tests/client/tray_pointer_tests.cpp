@@ -63,6 +63,39 @@ int trayIconCount() {
     return count;
 }
 
+// Counts the loads of one module file by the loader, whoever asks for them: a hook left behind by
+// an unloaded module makes the system load that module again to call it.
+class ModuleLoadCounter {
+public:
+    explicit ModuleLoadCounter(std::wstring baseName) : name_(std::move(baseName)) {
+        HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+        reg_ = reinterpret_cast<RegisterFn>(reinterpret_cast<void*>(::GetProcAddress(ntdll, "LdrRegisterDllNotification")));
+        unreg_ = reinterpret_cast<UnregisterFn>(reinterpret_cast<void*>(::GetProcAddress(ntdll, "LdrUnregisterDllNotification")));
+        if (reg_) reg_(0, &ModuleLoadCounter::notified, this, &cookie_);
+    }
+    ~ModuleLoadCounter() { if (cookie_ && unreg_) unreg_(cookie_); }
+    bool watching() const { return cookie_ != nullptr; }
+    LONG loads() const { return loads_; }
+
+private:
+    struct Name { USHORT length, maximum; PWSTR buffer; };
+    struct Data { ULONG flags; const Name* fullName; const Name* baseName; void* base; ULONG size; };
+    using Callback = void(CALLBACK*)(ULONG, const Data*, void*);
+    using RegisterFn = LONG(WINAPI*)(ULONG, Callback, void*, void**);
+    using UnregisterFn = LONG(WINAPI*)(void*);
+    static void CALLBACK notified(ULONG reason, const Data* data, void* context) {
+        auto* self = static_cast<ModuleLoadCounter*>(context);
+        const std::wstring base(data->baseName->buffer, data->baseName->length / sizeof(wchar_t));
+        if (reason == 1 && ::CompareStringOrdinal(base.c_str(), -1, self->name_.c_str(), -1, TRUE) == CSTR_EQUAL)
+            ::InterlockedIncrement(&self->loads_);
+    }
+    std::wstring name_;
+    RegisterFn reg_ = nullptr;
+    UnregisterFn unreg_ = nullptr;
+    void* cookie_ = nullptr;
+    LONG loads_ = 0;
+};
+
 bool waitForTrayIcons(int expected) {
     for (int i = 0; i < 100; ++i) {
         if (trayIconCount() == expected) return true;
@@ -277,9 +310,13 @@ TEST(Pointer, NoHookOutlivesTheModule) {
     EXPECT_EQ(canUnload(), S_FALSE);
 
     // A shape without an object: unload anyway (as a client may), then move over the window.
+    // A hook left behind would call into the unloaded code (or make the system load it again).
+    ModuleLoadCounter loads(L"kro_pointer_unload_copy.dll");
+    ASSERT_TRUE(loads.watching());
     ::FreeLibrary(module);
     ASSERT_EQ(::GetModuleHandleW(copy.c_str()), nullptr);
     EXPECT_EQ(window.mouseOver(), cursor(IDC_IBEAM));
+    EXPECT_EQ(loads.loads(), 0);
     ::DeleteFileW(copy.c_str());
 }
 

@@ -27,7 +27,7 @@ On Error Resume Next
 r = prog.Tasktray_Set("abc", 0, 1, "x")
 CheckError "text window handle", 13
 app.Tasktray_Exit 0, 0
-CheckError "missing argument", 450
+CheckError "missing argument", 449
 
 ' Pointer codes: omitted (hourglass), a variable, text that is a number, then bad codes.
 prog.SetPointer
@@ -47,7 +47,7 @@ CheckError "code 100", 380
 prog.SetPointer "abc"
 CheckError "pointer text no number", 13
 prog.SetPointer Null
-CheckError "pointer Null", 94
+CheckError "pointer Null", 13
 prog.SetPointer 99
 CheckError "custom code", 0
 prog.SetPointer 0
