@@ -49,42 +49,48 @@ LRESULT CALLBACK afterWindowProcedure(int action, WPARAM wParam, LPARAM lParam) 
     return ::CallNextHookEx(nullptr, action, wParam, lParam);
 }
 
-// The hooks of the threads that put a shape in force. While there is one, the module holds a
-// lock so that DllCanUnloadNow keeps it loaded; when the module is unloaded all the same, the
-// destructor removes them before their code goes.
-class Hooks {
+// The code in force and the hooks of the threads that put a shape in force, changed together
+// under one lock. While there is a hook, the module holds a lock so that DllCanUnloadNow keeps
+// it loaded; when the module is unloaded all the same, the destructor removes the hooks before
+// their code goes.
+class PointerState {
 public:
-    Hooks() = default;
-    Hooks(const Hooks&) = delete;
-    Hooks& operator=(const Hooks&) = delete;
-    ~Hooks() { removeAll(); }
+    PointerState() = default;
+    PointerState(const PointerState&) = delete;
+    PointerState& operator=(const PointerState&) = delete;
+    ~PointerState() { removeHooks(); }
 
-    void installOnThisThread() {
-        const DWORD thread = ::GetCurrentThreadId();
+    // Puts `code` in force; returns the code it replaces.
+    long change(long code) {
         ::AcquireSRWLockExclusive(&lock_);
-        bool present = false;
-        for (const Entry& e : entries_) present = present || e.thread == thread;
-        if (!present) {
-            HHOOK hook = ::SetWindowsHookExW(WH_CALLWNDPROCRET, afterWindowProcedure, module::handle(), thread);
-            if (hook) {
-                if (entries_.empty()) module::lock(true);
-                entries_.push_back({thread, hook});
-            }
+        const long before = g_code.exchange(code);
+        if (shapeOf(code)) {
+            hookThisThread();
+        } else {
+            removeHooks();
         }
         ::ReleaseSRWLockExclusive(&lock_);
-    }
-
-    void removeAll() {
-        ::AcquireSRWLockExclusive(&lock_);
-        if (!entries_.empty()) {
-            for (const Entry& e : entries_) ::UnhookWindowsHookEx(e.hook);
-            entries_.clear();
-            module::lock(false);
-        }
-        ::ReleaseSRWLockExclusive(&lock_);
+        return before;
     }
 
 private:
+    void hookThisThread() {
+        const DWORD thread = ::GetCurrentThreadId();
+        for (const Entry& e : entries_)
+            if (e.thread == thread) return;
+        HHOOK hook = ::SetWindowsHookExW(WH_CALLWNDPROCRET, afterWindowProcedure, module::handle(), thread);
+        if (!hook) return;
+        if (entries_.empty()) module::lock(true);
+        entries_.push_back({thread, hook});
+    }
+
+    void removeHooks() {
+        if (entries_.empty()) return;
+        for (const Entry& e : entries_) ::UnhookWindowsHookEx(e.hook);
+        entries_.clear();
+        module::lock(false);
+    }
+
     struct Entry {
         DWORD thread;
         HHOOK hook;
@@ -93,7 +99,7 @@ private:
     std::vector<Entry> entries_;
 };
 
-Hooks g_hooks;
+PointerState g_state;
 
 // Shows the new pointer on the calling thread now rather than at the next mouse move. When a
 // shape goes and the thread still shows it, the window under the mouse chooses its own again.
@@ -116,12 +122,7 @@ void showNow(long before, long after) {
 }
 
 void apply(long code) {
-    const long before = g_code.exchange(code);
-    if (shapeOf(code)) {
-        g_hooks.installOnThisThread();
-    } else {
-        g_hooks.removeAll();
-    }
+    const long before = g_state.change(code);
     showNow(before, code);
 }
 
