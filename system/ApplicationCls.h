@@ -1,6 +1,7 @@
 #pragma once
 // The ApplicationCls automation class: one adapter per member of _ApplicationCls.
 #include "frame/com_object.h"
+#include "system/pointer.h"
 
 class ApplicationCls final : public kro::ComObject<ApplicationCls, _ApplicationCls> {
 public:
@@ -12,4 +13,8 @@ public:
     HRESULT STDMETHODCALLTYPE SetPointer(LONG *NewPointer) override;
     HRESULT STDMETHODCALLTYPE GetCommand(VARIANT *Command, BSTR *Delimiter, BSTR *result) override;
     HRESULT STDMETHODCALLTYPE Set_Window_Top(LONG *hWnd, VARIANT_BOOL *SetTop) override;
+
+private:
+    // The pointer in force before this object's first SetPointer, put back when it goes.
+    kro::pointer::SavedPointer pointer_;
 };
