@@ -48,9 +48,9 @@ std::wstring windowsFolder() {
 }  // namespace
 
 TEST(Browse, OpensOnTheDefaultFolderAndReturnsPathsOutsideTheCodePageWhole) {
-    TempDir temp;
     // "é" and Hangul have no code page 932 form: they come back only through the Unicode picker.
-    std::wstring folder = temp / L"選択_é_한";
+    std::wstring folder = L"C:\\kro_browse_選択_é_한";
+    removeTree(folder);
     ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
     std::wstring file = folder + L"\\メモ_ü.txt";
     writeBytes(file, {'x'});
@@ -62,7 +62,7 @@ TEST(Browse, OpensOnTheDefaultFolderAndReturnsPathsOutsideTheCodePageWhole) {
     EXPECT_EQ(browse(b, seen, IDOK), folder);
     ASSERT_TRUE(seen.found);
     EXPECT_EQ(seen.title, L"保存先を選んでください");
-    EXPECT_EQ(seen.selected, L"選択_é_한");
+    EXPECT_EQ(seen.selected, L"kro_browse_選択_é_한");
     EXPECT_EQ(seen.owner, owner);
     ::DestroyWindow(owner);
 
@@ -79,6 +79,7 @@ TEST(Browse, OpensOnTheDefaultFolderAndReturnsPathsOutsideTheCodePageWhole) {
     SeenPicker cancelSeen;
     EXPECT_EQ(browse({L"", 0, 0, 16384, folder}, cancelSeen, IDCANCEL), L"");
     EXPECT_TRUE(cancelSeen.found);
+    removeTree(folder);
 }
 
 TEST(Browse, SpecialFolderRootsAndPickerWithoutArguments) {

@@ -98,7 +98,7 @@ TEST(ShortcutWindow, ShowsItsCaptionsMacrosAndLayout) {
 
 TEST(ShortcutWindow, CreatesAShortcutWithMacrosExpandedAndRefusesABadWindowStyle) {
     TempDir temp;
-    std::wstring tools = temp / L"Tools_é";
+    std::wstring tools = temp / L"ツール";
     ASSERT_TRUE(::CreateDirectoryW(tools.c_str(), nullptr));
     std::wstring target = tools + L"\\app.exe";
     writeBytes(target, {'M', 'Z'});
@@ -149,17 +149,21 @@ TEST(ShortcutWindow, CreatesAShortcutWithMacrosExpandedAndRefusesABadWindowStyle
     EXPECT_EQ(link.description, L"説明_한");
     EXPECT_EQ(link.showCmd, SW_MAXIMIZE);
 
-    // A name that already contains ".lnk" is used as typed.
+    // A name that already contains ".lnk" is used as typed; the shortcut writer refuses one that
+    // does not end in it, tells the user, and the closing message still follows.
     std::wstring second = temp / L"two.lnk.bak";
     ::SetWindowTextW(part(w, LinkFile), second.c_str());
     ::SetWindowTextW(part(w, Size), L"0");
     {
         UiWatcher watcher({IDOK});
         click(part(w, Create));
-        ASSERT_TRUE(watcher.waitFor(1));
+        ASSERT_TRUE(watcher.waitFor(2));
+        auto seen = watcher.seen();
+        EXPECT_EQ(seen[0].icon, BoxIcon::Exclamation);
+        EXPECT_EQ(seen[1].text, L"終了しました");
     }
     EXPECT_EQ(textOf(part(w, LinkFile)), second);
-    EXPECT_TRUE(fileExists(second));
+    EXPECT_FALSE(fileExists(second));
     click(part(w, Exit));
 }
 
