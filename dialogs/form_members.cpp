@@ -4,14 +4,16 @@
 
 #include "dialogs/copy_window.h"
 #include "dialogs/message_window.h"
+#include "dialogs/registry_window.h"
+#include "dialogs/shortcut_window.h"
 #include "frame/text.h"
 
 using namespace kro;
 
-HRESULT FormCls::Registry_Show() { return notImplemented(L"Registry_Show"); }
-HRESULT FormCls::Registry_Hide() { return notImplemented(L"Registry_Hide"); }
-HRESULT FormCls::Shortcut_Show() { return notImplemented(L"Shortcut_Show"); }
-HRESULT FormCls::Shortcut_Hide() { return notImplemented(L"Shortcut_Hide"); }
+HRESULT FormCls::Registry_Show() { return call([] { ui::RegistryWindow::instance().show(nullptr); }); }
+HRESULT FormCls::Registry_Hide() { return call([] { ui::RegistryWindow::instance().hide(); }); }
+HRESULT FormCls::Shortcut_Show() { return call([] { ui::ShortcutWindow::instance().show(nullptr); }); }
+HRESULT FormCls::Shortcut_Hide() { return call([] { ui::ShortcutWindow::instance().hide(); }); }
 HRESULT FormCls::Message_Show(BSTR* Message, IDispatch** OwnerForm, IPictureDisp** Icon) {
     return call([&] {
         HWND owner = ui::ownerWindow(OwnerForm ? *OwnerForm : nullptr);

@@ -45,14 +45,16 @@ bool makeFolderChain(std::wstring_view path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::wstring replaceAllNoCase(std::wstring_view text, std::wstring_view token, std::wstring_view value) {
+namespace {
+
+template <class Same>
+std::wstring replaceEvery(std::wstring_view text, std::wstring_view token, std::wstring_view value, Same same) {
     if (token.empty()) return std::wstring(text);
-    auto lower = [](wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c; };
     std::wstring out;
     size_t i = 0;
     while (i < text.size()) {
         bool match = i + token.size() <= text.size();
-        for (size_t k = 0; match && k < token.size(); ++k) match = lower(text[i + k]) == lower(token[k]);
+        for (size_t k = 0; match && k < token.size(); ++k) match = same(text[i + k], token[k]);
         if (match) {
             out += value;
             i += token.size();
@@ -61,6 +63,17 @@ std::wstring replaceAllNoCase(std::wstring_view text, std::wstring_view token, s
         }
     }
     return out;
+}
+
+}  // namespace
+
+std::wstring replaceAllNoCase(std::wstring_view text, std::wstring_view token, std::wstring_view value) {
+    auto lower = [](wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c; };
+    return replaceEvery(text, token, value, [&](wchar_t a, wchar_t b) { return lower(a) == lower(b); });
+}
+
+std::wstring replaceAll(std::wstring_view text, std::wstring_view token, std::wstring_view value) {
+    return replaceEvery(text, token, value, [](wchar_t a, wchar_t b) { return a == b; });
 }
 
 }  // namespace kro::path

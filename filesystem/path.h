@@ -26,6 +26,8 @@ bool makeFolderChain(std::wstring_view path);
 
 // Replaces every occurrence of `token` in `text`, comparing ASCII letters case-insensitively.
 std::wstring replaceAllNoCase(std::wstring_view text, std::wstring_view token, std::wstring_view value);
+// Replaces every occurrence of `token` in `text`, letter case as written.
+std::wstring replaceAll(std::wstring_view text, std::wstring_view token, std::wstring_view value);
 
 struct FolderMacro {
     const wchar_t* token;

@@ -89,6 +89,8 @@ public:
     ~Bstr() { reset(); }
     BSTR get() const { return b_; }
     BSTR* put() { reset(); return &b_; }
+    // The held BSTR's address, for a by-reference argument whose callee may replace the text.
+    BSTR* ref() { return &b_; }
     BSTR release() { return std::exchange(b_, nullptr); }
     void reset(BSTR b = nullptr) { if (b_) ::SysFreeString(b_); b_ = b; }
     std::wstring_view view() const { return b_ ? std::wstring_view(b_, ::SysStringLen(b_)) : std::wstring_view(); }

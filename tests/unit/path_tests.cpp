@@ -32,6 +32,11 @@ TEST(FolderMacros, ReplacementIgnoresAsciiCaseAndRepeats) {
     EXPECT_EQ(path::replaceAllNoCase(L"$WINDIR", L"$WINDIR$", L"W"), L"$WINDIR");
 }
 
+TEST(FolderMacros, ReplacementAsWrittenKeepsOtherCases) {
+    EXPECT_EQ(path::replaceAll(L"$AppPath$a $apppath$ $AppPath$", L"$AppPath$", L"C:\\T\\"), L"C:\\T\\a $apppath$ C:\\T\\");
+    EXPECT_EQ(path::replaceAll(L"$AppPath", L"$AppPath$", L"X"), L"$AppPath");
+}
+
 TEST(FolderMacros, TableOrderAndFolders) {
     ASSERT_EQ(path::kFolderMacros.size(), 8u);
     EXPECT_STREQ(path::kFolderMacros[0].token, L"$WINDIR$");
