@@ -17,6 +17,12 @@ void setText(VARIANT* out, std::wstring_view text) {
     out->bstrVal = b;
 }
 
+std::wstring variantText(const VARIANT& value) {
+    Variant asText;
+    check(::VariantChangeType(&asText, const_cast<VARIANT*>(&value), 0, VT_BSTR));
+    return str(asText.bstrVal);
+}
+
 SAFEARRAY* makeByteArray(std::span<const std::byte> bytes) {
     SAFEARRAY* a = ::SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size()));
     if (!a) throw std::bad_alloc();
