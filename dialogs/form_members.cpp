@@ -115,9 +115,7 @@ HRESULT FormCls::put_List_ListIndex(short *Index, VARIANT *value) {
     return call([&] {
         ui::Control& list = columnList(Index);
         if (!value) raise(err::TypeMismatch);
-        Variant position;
-        check(::VariantChangeType(&position, value, 0, VT_I2));
-        list.setSelection(position.iVal);
+        list.setSelection(variantShort(*value));
     });
 }
 HRESULT FormCls::get_List_CurrentSelectListText(short *Index, BSTR *result) {

@@ -1,7 +1,6 @@
 // The list editor as a client and a person use it: FormCls members through the vtable, the
 // window looked at through the UI watcher, and the user's clicks, keys and input-box answers sent
-// to the window itself. Each scenario runs on a thread of its own, because the editor and its
-// stored settings belong to the client thread.
+// to the window itself.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -22,12 +21,19 @@ namespace {
 
 int px(double twips) { return static_cast<int>(std::lround(twips * 96 / 1440.0)); }
 
-void onFreshThread(const std::function<void()>& scenario) {
-    std::thread([&] {
-        ::CoInitialize(nullptr);
-        scenario();
-        ::CoUninitialize();
-    }).join();
+HWND editorWindow();
+
+// Each scenario starts from an editor that is not loaded and has column count 0 and no caption,
+// as a thread that never used it: the editor belongs to the client thread, shared by the tests.
+void onFreshEditor(const std::function<void()>& scenario) {
+    if (HWND w = editorWindow()) ::DestroyWindow(w);
+    short none = 0;
+    Bstr empty(L"");
+    BSTR b = empty.get();
+    client::Object<_FormCls> form(L"kroProgramDll.FormCls");
+    ASSERT_EQ(form->List_Setting_Form(&none, &b), S_OK);
+    ASSERT_EQ(editorWindow(), nullptr);
+    scenario();
 }
 
 void pump(DWORD ms = 60) {
@@ -184,7 +190,7 @@ InputBoxSeen answerInputBox(const std::function<void()>& trigger, std::optional<
 }  // namespace
 
 TEST(ListEditor, ColumnsShareTheClientWidthAndFollowResizes) {
-    onFreshThread([] {
+    onFreshEditor([] {
         Editor first, second;
         ASSERT_EQ(first.setting(3, L"一覧表"), S_OK);
         ASSERT_EQ(first.form->List_Show(), S_OK);
@@ -242,10 +248,10 @@ TEST(ListEditor, ColumnsShareTheClientWidthAndFollowResizes) {
 }
 
 TEST(ListEditor, LoadsWithColumnZeroUntilReloadedAndOwnerClosingUnloads) {
-    onFreshThread([] {
+    onFreshEditor([] {
         Editor e;
         // A bad owner fails before anything exists.
-        ComPtr<IDispatch> notAWindow = create(L"FileSystemCls");
+        ComPtr<IDispatch> notAWindow = makeWindowHandleObject(0x7654321);
         EXPECT_EQ(client::errorNumber(e.settingToShow(2, L"never", notAWindow.get())), 13);
         EXPECT_EQ(editorWindow(), nullptr);
 
@@ -302,7 +308,7 @@ TEST(ListEditor, LoadsWithColumnZeroUntilReloadedAndOwnerClosingUnloads) {
 }
 
 TEST(ListEditor, UserPicksEditsAndDeletesItems) {
-    onFreshThread([] {
+    onFreshEditor([] {
         Editor e;
         ASSERT_EQ(e.setting(2, L"編集テスト"), S_OK);
         ASSERT_EQ(e.form->List_Show(), S_OK);
@@ -364,7 +370,7 @@ TEST(ListEditor, UserPicksEditsAndDeletesItems) {
 }
 
 TEST(ListEditor, RefusedValuesFailWithTheirErrorsAndFontsApplyInOrder) {
-    onFreshThread([] {
+    onFreshEditor([] {
         Editor e;
         ASSERT_EQ(e.setting(2, L"errors"), S_OK);
         for (const wchar_t* item : {L"0", L"1", L"2"}) ASSERT_EQ(e.add(0, item), S_OK);
@@ -445,7 +451,7 @@ TEST(ListEditor, RefusedValuesFailWithTheirErrorsAndFontsApplyInOrder) {
 }
 
 TEST(Screenshot, ListEditor) {
-    onFreshThread([] {
+    onFreshEditor([] {
         Editor e;
         ASSERT_EQ(e.setting(3, L"商品リスト"), S_OK);
         const wchar_t* titles[] = {L"果物", L"野菜", L"飲み物"};
