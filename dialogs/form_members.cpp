@@ -1,11 +1,13 @@
-// FormCls: finds this thread's instance of a window and forwards to it. Members still to be
-// built report "not implemented" to every caller.
+// FormCls: finds this thread's instance of a window and forwards to it.
 #include "dialogs/FormCls.h"
 
 #include "dialogs/copy_window.h"
+#include "dialogs/list_window.h"
 #include "dialogs/message_window.h"
 #include "dialogs/registry_window.h"
 #include "dialogs/shortcut_window.h"
+#include "frame/automation.h"
+#include "frame/errors.h"
 #include "frame/text.h"
 
 using namespace kro;
@@ -21,28 +23,105 @@ HRESULT FormCls::Message_Show(BSTR* Message, IDispatch** OwnerForm, IPictureDisp
                                               Icon ? *Icon : nullptr);
     });
 }
-HRESULT FormCls::List_Setting_Form(short *ControlAmount, BSTR *Caption) { return notImplemented(L"List_Setting_Form"); }
-HRESULT FormCls::List_SettingToShow(short *ControlAmount, BSTR *Caption, IDispatch **OwnerForm) { return notImplemented(L"List_SettingToShow"); }
-HRESULT FormCls::List_Show() { return notImplemented(L"List_Show"); }
-HRESULT FormCls::List_Hide() { return notImplemented(L"List_Hide"); }
-HRESULT FormCls::List_AddItem(BSTR *NewValue, short *Index) { return notImplemented(L"List_AddItem"); }
-HRESULT FormCls::List_Clear(short *Index) { return notImplemented(L"List_Clear"); }
-HRESULT FormCls::List_RemoveItem(short *Index, short *Number) { return notImplemented(L"List_RemoveItem"); }
-HRESULT FormCls::List_ListRefresh(short *Index) { return notImplemented(L"List_ListRefresh"); }
-HRESULT FormCls::List_ListSetFocus(short *Index) { return notImplemented(L"List_ListSetFocus"); }
-HRESULT FormCls::List_TextRefresh(short *Index) { return notImplemented(L"List_TextRefresh"); }
-HRESULT FormCls::List_TextSetFocus(short *Index) { return notImplemented(L"List_TextSetFocus"); }
-HRESULT FormCls::List_ListFont(short *Index, short *Size, BSTR *Name, LONG *Color, VARIANT_BOOL *Bold, VARIANT_BOOL *Italic, VARIANT_BOOL *Underline) { return notImplemented(L"List_ListFont"); }
-HRESULT FormCls::List_TextFont(short *Index, short *Size, BSTR *Name, LONG *Color, VARIANT_BOOL *Bold, VARIANT_BOOL *Italic, VARIANT_BOOL *Underline) { return notImplemented(L"List_TextFont"); }
-HRESULT FormCls::List_LabelFont(short *Index, short *Size, BSTR *Name, LONG *Color, VARIANT_BOOL *Bold, VARIANT_BOOL *Italic, VARIANT_BOOL *Underline) { return notImplemented(L"List_LabelFont"); }
-HRESULT FormCls::get_List_Title(short *Index, VARIANT *result) { return notImplemented(L"get_List_Title"); }
-HRESULT FormCls::put_List_Title(short *Index, VARIANT *value) { return notImplemented(L"put_List_Title"); }
-HRESULT FormCls::get_List_List(short *Index, short *Number, VARIANT *result) { return notImplemented(L"get_List_List"); }
-HRESULT FormCls::put_List_List(short *Index, short *Number, VARIANT *value) { return notImplemented(L"put_List_List"); }
-HRESULT FormCls::get_List_ListCount(short *Index, VARIANT *result) { return notImplemented(L"get_List_ListCount"); }
-HRESULT FormCls::get_List_ListIndex(short *Index, VARIANT *result) { return notImplemented(L"get_List_ListIndex"); }
-HRESULT FormCls::put_List_ListIndex(short *Index, VARIANT *value) { return notImplemented(L"put_List_ListIndex"); }
-HRESULT FormCls::get_List_CurrentSelectListText(short *Index, BSTR *result) { return notImplemented(L"get_List_CurrentSelectListText"); }
+namespace {
+
+// By-reference arguments; a null pointer from a vtable caller counts as the type's zero value.
+short shortOf(const short* p) { return p ? *p : 0; }
+std::wstring_view textOf(const BSTR* p) { return p ? view(*p) : std::wstring_view(); }
+
+std::wstring valueText(const VARIANT* value) {
+    if (!value) raise(err::TypeMismatch);
+    return variantText(*value);
+}
+
+// Counts and positions are 16-bit for clients; a list beyond that range fails with 6.
+void setShort(VARIANT* out, int value) {
+    if (value < -32768 || value > 32767) raise(err::Overflow);
+    out->vt = VT_I2;
+    out->iVal = static_cast<SHORT>(value);
+}
+
+ui::Control& columnLabel(const short* index) { return ui::ListWindow::instance().label(shortOf(index)); }
+ui::Control& columnEdit(const short* index) { return ui::ListWindow::instance().edit(shortOf(index)); }
+ui::Control& columnList(const short* index) { return ui::ListWindow::instance().list(shortOf(index)); }
+
+// Omitted font arguments arrive as 0, the empty text and False and are applied as such.
+void applyFont(ui::Control& control, const short* size, const BSTR* name, const LONG* color, const VARIANT_BOOL* bold,
+               const VARIANT_BOOL* italic, const VARIANT_BOOL* underline) {
+    auto on = [](const VARIANT_BOOL* p) { return p && *p != VARIANT_FALSE; };
+    ui::ListWindow::applyFont(control, shortOf(size), textOf(name), color ? static_cast<OLE_COLOR>(*color) : 0,
+                              on(bold), on(italic), on(underline));
+}
+
+}  // namespace
+
+HRESULT FormCls::List_Setting_Form(short *ControlAmount, BSTR *Caption) {
+    return call([&] { ui::ListWindow::instance().setting(shortOf(ControlAmount), textOf(Caption)); });
+}
+HRESULT FormCls::List_SettingToShow(short *ControlAmount, BSTR *Caption, IDispatch **OwnerForm) {
+    return call([&] {
+        HWND owner = ui::ownerWindow(OwnerForm ? *OwnerForm : nullptr);
+        ui::ListWindow& editor = ui::ListWindow::instance();
+        editor.setting(shortOf(ControlAmount), textOf(Caption));
+        editor.show(owner);
+    });
+}
+HRESULT FormCls::List_Show() { return call([] { ui::ListWindow::instance().show(nullptr); }); }
+HRESULT FormCls::List_Hide() { return call([] { ui::ListWindow::instance().hide(); }); }
+HRESULT FormCls::List_AddItem(BSTR *NewValue, short *Index) {
+    return call([&] { columnList(Index).addItem(textOf(NewValue)); });
+}
+HRESULT FormCls::List_Clear(short *Index) { return call([&] { columnList(Index).clear(); }); }
+HRESULT FormCls::List_RemoveItem(short *Index, short *Number) {
+    return call([&] { columnList(Index).removeItem(shortOf(Number)); });
+}
+HRESULT FormCls::List_ListRefresh(short *Index) { return call([&] { columnList(Index).refresh(); }); }
+HRESULT FormCls::List_ListSetFocus(short *Index) { return call([&] { columnList(Index).setFocus(); }); }
+HRESULT FormCls::List_TextRefresh(short *Index) { return call([&] { columnEdit(Index).refresh(); }); }
+HRESULT FormCls::List_TextSetFocus(short *Index) { return call([&] { columnEdit(Index).setFocus(); }); }
+HRESULT FormCls::List_ListFont(short *Index, short *Size, BSTR *Name, LONG *Color, VARIANT_BOOL *Bold, VARIANT_BOOL *Italic, VARIANT_BOOL *Underline) {
+    return call([&] { applyFont(columnList(Index), Size, Name, Color, Bold, Italic, Underline); });
+}
+HRESULT FormCls::List_TextFont(short *Index, short *Size, BSTR *Name, LONG *Color, VARIANT_BOOL *Bold, VARIANT_BOOL *Italic, VARIANT_BOOL *Underline) {
+    return call([&] { applyFont(columnEdit(Index), Size, Name, Color, Bold, Italic, Underline); });
+}
+HRESULT FormCls::List_LabelFont(short *Index, short *Size, BSTR *Name, LONG *Color, VARIANT_BOOL *Bold, VARIANT_BOOL *Italic, VARIANT_BOOL *Underline) {
+    return call([&] { applyFont(columnLabel(Index), Size, Name, Color, Bold, Italic, Underline); });
+}
+HRESULT FormCls::get_List_Title(short *Index, VARIANT *result) {
+    return call([&] { setText(result, columnLabel(Index).text()); });
+}
+HRESULT FormCls::put_List_Title(short *Index, VARIANT *value) {
+    return call([&] {
+        ui::Control& label = columnLabel(Index);
+        label.setText(valueText(value));
+    });
+}
+HRESULT FormCls::get_List_List(short *Index, short *Number, VARIANT *result) {
+    return call([&] { setText(result, columnList(Index).item(shortOf(Number))); });
+}
+HRESULT FormCls::put_List_List(short *Index, short *Number, VARIANT *value) {
+    return call([&] {
+        ui::Control& list = columnList(Index);
+        list.setItem(shortOf(Number), valueText(value));
+    });
+}
+HRESULT FormCls::get_List_ListCount(short *Index, VARIANT *result) {
+    return call([&] { setShort(result, columnList(Index).count()); });
+}
+HRESULT FormCls::get_List_ListIndex(short *Index, VARIANT *result) {
+    return call([&] { setShort(result, columnList(Index).selection()); });
+}
+HRESULT FormCls::put_List_ListIndex(short *Index, VARIANT *value) {
+    return call([&] {
+        ui::Control& list = columnList(Index);
+        if (!value) raise(err::TypeMismatch);
+        list.setSelection(variantShort(*value));
+    });
+}
+HRESULT FormCls::get_List_CurrentSelectListText(short *Index, BSTR *result) {
+    return call([&] { *result = allocBstr(columnEdit(Index).text()); });
+}
 HRESULT FormCls::Copy_ShowEx(BSTR *AnimationFile, short *max, IDispatch **OwnerForm, BSTR *Caption) {
     return call([&] {
         // Every failure of bringing the window up is handled inside; none reaches the client.

@@ -19,6 +19,7 @@
 #include "filesystem/fileio.h"
 #include "filesystem/path.h"
 #include "filesystem/split.h"
+#include "frame/automation.h"
 #include "frame/path_check.h"
 #include "frame/raii.h"
 #include "frame/text.h"
@@ -69,12 +70,6 @@ bool askRetry(const std::wstring& missing) {
     return toolkit::messageBox(text, MB_RETRYCANCEL | MB_ICONHAND, L"Error") == IDRETRY;
 }
 
-std::wstring textOf(VARIANT& value) {
-    Variant asText;
-    check(::VariantChangeType(&asText, &value, 0, VT_BSTR));
-    return str(asText.bstrVal);
-}
-
 }  // namespace
 
 HRESULT FileSystemCls::SplitFile(BSTR* Source, BSTR* Destination, LONG* SplitSize, VARIANT_BOOL* result) {
@@ -118,7 +113,7 @@ HRESULT FileSystemCls::SplitFile(BSTR* Source, BSTR* Destination, LONG* SplitSiz
 
         Variant name;
         check(self()->GetFileName(Source, &name));
-        Bstr text(split::indexText(volumes, textOf(name)));
+        Bstr text(split::indexText(volumes, variantText(name)));
         std::wstring indexPath(stem);
         indexPath.append(split::kIndexMark);
         Bstr index(indexPath);

@@ -17,6 +17,32 @@ void setText(VARIANT* out, std::wstring_view text) {
     out->bstrVal = b;
 }
 
+namespace {
+
+// Converts a caller's value. The conversion functions leave no error information, so the failure
+// is told by its code alone (not by whatever an earlier call left on the thread).
+void convert(Variant& out, const VARIANT& value, VARTYPE type) {
+    HRESULT hr = ::VariantChangeType(&out, const_cast<VARIANT*>(&value), 0, type);
+    if (SUCCEEDED(hr)) return;
+    if (hr == DISP_E_OVERFLOW) raise(err::Overflow);
+    if (hr == E_OUTOFMEMORY) raise(err::OutOfMemory);
+    raise(err::TypeMismatch);
+}
+
+}  // namespace
+
+std::wstring variantText(const VARIANT& value) {
+    Variant asText;
+    convert(asText, value, VT_BSTR);
+    return str(asText.bstrVal);
+}
+
+short variantShort(const VARIANT& value) {
+    Variant number;
+    convert(number, value, VT_I2);
+    return number.iVal;
+}
+
 SAFEARRAY* makeByteArray(std::span<const std::byte> bytes) {
     SAFEARRAY* a = ::SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size()));
     if (!a) throw std::bad_alloc();

@@ -16,6 +16,12 @@ namespace kro {
 // Sets an [out, retval] Variant (not yet holding anything) to a text.
 void setText(VARIANT* out, std::wstring_view text);
 
+// A caller's value converted the way the runtime converts it (by-reference values followed).
+// A value without such a form (Null, an object without a value, text that is no number) fails
+// with 13, a number beyond the type's range with 6.
+std::wstring variantText(const VARIANT& value);
+short variantShort(const VARIANT& value);
+
 // A new one-dimensional Byte array with lower bound 0 (an empty input gives bounds 0 to -1).
 SAFEARRAY* makeByteArray(std::span<const std::byte> bytes);
 

@@ -102,12 +102,6 @@ protected:
         return hr;
     }
 
-    // For members whose behaviour is still to come: a clear error, never a pretended success.
-    HRESULT notImplemented(const wchar_t* member) noexcept {
-        std::wstring text = std::wstring(Derived::className) + L"." + member + L" is not implemented yet";
-        return reportError(AutomationError(E_NOTIMPL, text), iid());
-    }
-
     // This object's own public interface, for members that call other members.
     Interface* self() { return static_cast<Interface*>(this); }
 
