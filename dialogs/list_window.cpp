@@ -10,7 +10,8 @@ namespace {
 
 constexpr ControlSpec kControls[] = {
     {ControlKind::Label, L"Label1", 0, 0, 30, 1500, 240, L"???"},
-    {ControlKind::Edit, L"Text1", 0, 0, 270, 1815, 555},
+    // The edit row is 200 twips high: flat, so that a 9-point line fits inside it.
+    {ControlKind::Edit, L"Text1", 0, 0, 270, 1815, 555, L"", nullptr, true},
     {ControlKind::ListBox, L"List1", 0, 0, 840, 2310, 1140},
 };
 

@@ -391,11 +391,16 @@ HWND Window::containerOf(const ControlSpec&) const { return hwnd_; }
 Control& Window::createControl(const ControlSpec& spec, std::wstring_view name, int index, const Control* copyOf) {
     ClassOfKind k = classOf(spec.kind);
     DWORD style = WS_CHILD | k.style;
+    DWORD exStyle = k.exStyle;
     if (copyOf) style = static_cast<DWORD>(::GetWindowLongPtrW(copyOf->hwnd(), GWL_STYLE)) & ~WS_VISIBLE;
     else style |= WS_VISIBLE;
+    if (spec.flat) {  // set again for copies: an edit control keeps its border out of its style bits
+        exStyle &= ~WS_EX_CLIENTEDGE;
+        style |= WS_BORDER;
+    }
     std::wstring text = copyOf ? std::wstring() : std::wstring(spec.text ? spec.text : L"");
     int id = nextId_++;
-    HWND hwnd = ::CreateWindowExW(k.exStyle, k.win32Class, text.c_str(), style, 0, 0, 0, 0, containerOf(spec),
+    HWND hwnd = ::CreateWindowExW(exStyle, k.win32Class, text.c_str(), style, 0, 0, 0, 0, containerOf(spec),
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), module::handle(), nullptr);
     if (!hwnd) raiseWin32();
     auto control = std::make_unique<Control>(*this, spec, hwnd, std::wstring(name), index);

@@ -28,6 +28,7 @@ struct ControlSpec {
     int left, top, width, height;
     const wchar_t* text = L"";
     const wchar_t* frame = nullptr;
+    bool flat = false;  // a one-pixel border instead of the sunken edge (room for text in short boxes)
 };
 
 // How a window kind looks.

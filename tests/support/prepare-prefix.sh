@@ -11,6 +11,9 @@ if [ ! -f "$prefix/system.reg" ]; then
     /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
     # A crashing test program ends at once instead of waiting in the debugger until its time-out.
     /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\DllOverrides' /v winedbg.exe /d '' /f >/dev/null 2>&1 || true
+    # Wine draws caption buttons with Marlett and dialogs with Tahoma, and looks for them only in
+    # the prefix's Fonts folder: without them the buttons show letters instead of symbols.
+    cp /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
     wineserver -w || true
 fi
 winpath=$(printf 'Z:%s' "$module" | sed 's|/|\\|g')
