@@ -64,6 +64,9 @@ ClassOfKind classOf(ControlKind kind) {
     return {L"STATIC", 0, 0};
 }
 
+// Posted to a window whose list boxes hold their redraw (see Control::holdRedrawUntilIdle).
+constexpr UINT kResumeRedraw = WM_APP + 0x4B1;
+
 bool isList(ControlKind k) { return k == ControlKind::ListBox || k == ControlKind::ComboBox; }
 
 // Extra pixels a combo box needs below its edit part for the drop-down list.
@@ -120,7 +123,22 @@ void Control::setText(std::wstring_view text) {
 
 void Control::setVisible(bool visible) { ::ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE); }
 
+void Control::holdRedrawUntilIdle() {
+    if (kind_ != ControlKind::ListBox || redrawHeld_ || !::IsWindowVisible(hwnd_)) return;
+    ::SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
+    redrawHeld_ = true;
+    ::PostMessageW(owner_.hwnd(), kResumeRedraw, 0, 0);
+}
+
+void Control::resumeRedraw() {
+    if (!redrawHeld_) return;
+    redrawHeld_ = false;
+    ::SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
 void Control::refresh() {
+    resumeRedraw();
     ::InvalidateRect(hwnd_, nullptr, TRUE);
     ::UpdateWindow(hwnd_);
 }
@@ -216,6 +234,7 @@ void Control::addItem(std::wstring_view text, LONG_PTR data) {
     if (!isList(kind_)) raise(err::ObjectDoesNotSupport);
     std::wstring s = textWithoutNul(text);
     bool combo = kind_ == ControlKind::ComboBox;
+    holdRedrawUntilIdle();
     LRESULT at = ::SendMessageW(hwnd_, combo ? CB_ADDSTRING : LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str()));
     if (at < 0) raise(err::OutOfMemory);
     ::SendMessageW(hwnd_, combo ? CB_SETITEMDATA : LB_SETITEMDATA, static_cast<WPARAM>(at), data);
@@ -223,11 +242,13 @@ void Control::addItem(std::wstring_view text, LONG_PTR data) {
 
 void Control::clear() {
     if (!isList(kind_)) raise(err::ObjectDoesNotSupport);
+    holdRedrawUntilIdle();
     ::SendMessageW(hwnd_, kind_ == ControlKind::ComboBox ? CB_RESETCONTENT : LB_RESETCONTENT, 0, 0);
 }
 
 void Control::removeItem(int position) {
     checkPosition(position);
+    holdRedrawUntilIdle();
     ::SendMessageW(hwnd_, kind_ == ControlKind::ComboBox ? CB_DELETESTRING : LB_DELETESTRING,
                    static_cast<WPARAM>(position), 0);
 }
@@ -250,6 +271,7 @@ void Control::setItem(int position, std::wstring_view text) {
     LONG_PTR data = itemData(position);
     int selected = selection();
     std::wstring s = textWithoutNul(text);
+    holdRedrawUntilIdle();
     ::SendMessageW(hwnd_, combo ? CB_DELETESTRING : LB_DELETESTRING, static_cast<WPARAM>(position), 0);
     LRESULT at = ::SendMessageW(hwnd_, combo ? CB_INSERTSTRING : LB_INSERTSTRING, static_cast<WPARAM>(position),
                                 reinterpret_cast<LPARAM>(s.c_str()));
@@ -565,6 +587,9 @@ LRESULT Window::handle(UINT msg, WPARAM wp, LPARAM lp) {
         ::SetBkColor(dc, ::GetSysColor(face));
         return reinterpret_cast<LRESULT>(::GetSysColorBrush(face));
     }
+    case kResumeRedraw:
+        for (auto& c : controls_) c->resumeRedraw();
+        return 0;
     case WM_SIZE:
         onResize();
         return 0;

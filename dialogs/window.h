@@ -129,6 +129,11 @@ private:
     friend class Window;
     void applyFont(const FontSpec& font);
     void checkPosition(int position) const;
+    // A visible list box redraws its scroll bar at once on every change, which under Wine costs
+    // milliseconds; a burst of changes is drawn once instead, when the thread next pumps messages
+    // (the same moment its items would be repainted).
+    void holdRedrawUntilIdle();
+    void resumeRedraw();
 
     Window& owner_;
     ControlKind kind_;
@@ -140,6 +145,7 @@ private:
     COLORREF color_ = 0;
     ComPtr<IPictureDisp> picture_;
     float max_ = 100, value_ = 0;
+    bool redrawHeld_ = false;
     ControlSpec spec_;
 };
 

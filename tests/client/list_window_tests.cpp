@@ -366,6 +366,15 @@ TEST(ListEditor, UserPicksEditsAndDeletesItems) {
         EXPECT_EQ(box.defaultAnswer, L"");
         EXPECT_EQ(e.count(0), 0);
         EXPECT_EQ(e.editText(0), L"");
+
+        // A burst of items into the shown list is drawn at the next pump: the scroll bar then
+        // spans them all.
+        for (int i = 0; i < 300; ++i) ASSERT_EQ(e.add(0, L"行 " + std::to_wstring(i)), S_OK);
+        pump();
+        SCROLLINFO bar{sizeof(bar), SIF_RANGE};
+        ASSERT_TRUE(::GetScrollInfo(emptyList, SB_VERT, &bar));
+        EXPECT_EQ(bar.nMax, 299);
+        EXPECT_EQ(e.item(0, 299), L"行 299");
     });
 }
 
@@ -466,6 +475,7 @@ TEST(Screenshot, ListEditor) {
         HWND w = editorWindow();
         setClientSize(w, 420, 260);
         EXPECT_EQ(e.select(0, i2(1)), S_OK);
+        pump();  // the lists are drawn when the thread pumps messages
         EXPECT_TRUE(saveScreenshot(w, L"list_editor"));
         ::DestroyWindow(w);  // an open window keeps the module locked for the tests after this one
     });
