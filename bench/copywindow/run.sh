@@ -1,7 +1,7 @@
 #!/bin/sh
 # The copy window's cost in a copy loop: 1,000 small files copied by a script with
 # Scripting.FileSystemObject.CopyFile, bare and with Copy_SetValue + Copy_CancelCheck per file,
-# alternating in one run, per runnable architecture. Needs a display (xvfb-run is used if none).
+# alternating in one run, per runnable architecture, then the platform's floor for the same updates. Needs a display (xvfb-run is used if none).
 # usage: bench/copywindow/run.sh [rounds]
 set -eu
 if [ -z "${DISPLAY:-}" ]; then exec xvfb-run -a sh "$0" "$@"; fi
@@ -13,6 +13,10 @@ python3 "$root/bench/copywindow/make_clip.py" "$work/clip.avi"
 winpath() { printf 'Z:%s' "$1" | sed 's|/|\\|g'; }
 run_arch() {
     arch=$1 loader=$2
+    cxx=x86_64-w64-mingw32-g++
+    [ "$arch" = x86 ] && cxx=i686-w64-mingw32-g++
+    mkdir -p "$root/build/$arch/bench"
+    $cxx -O2 -municode "$root/bench/copywindow/update_floor.cpp" -o "$root/build/$arch/bench/update_floor.exe" -static -lcomctl32
     prefix="$root/build/$arch/wine"
     export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=ja_JP.UTF-8
     sh tests/support/prepare-prefix.sh "$prefix" "$loader" "$root/dist/$arch/kro project program dll library.dll" >/dev/null
@@ -21,6 +25,7 @@ run_arch() {
     iconv -f UTF-8 -t CP932 "$root/bench/copywindow/copy_loop.vbs" | sed 's/$/\r/' > "$work/copy_loop_$arch.vbs"
     "$loader" cscript //nologo "$(winpath "$work/copy_loop_$arch.vbs")" "$(winpath "$work/files_$arch")" \
         "$(winpath "$work/clip.avi")" "$rounds" | iconv -f CP932 -t UTF-8
+    "$loader" "$root/build/$arch/bench/update_floor.exe"
 }
 run_arch x64 /usr/lib/wine/wine64
 if sh tools/can-run-x86.sh; then
