@@ -97,7 +97,7 @@ std::wstring withoutNul(std::wstring_view s) {
 
 std::wstring inputBox(std::wstring_view prompt, std::wstring_view title, std::wstring_view defaultAnswer, HWND owner) {
     TemplateWriter t;
-    FontSpec font = defaultFont();
+    FontChoice font = defaultFont();
     t.dword(DS_MODALFRAME | DS_SETFONT | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU);
     t.dword(0);
     t.word(4);  // controls

@@ -14,7 +14,7 @@
 namespace kro::ui {
 namespace {
 
-constexpr ControlSpec kControls[] = {
+constexpr ControlDesign kControls[] = {
     {ControlKind::Animation, L"aniCopy", 0, 180, 180, 6315, 690},
     {ControlKind::Label, L"lblFileName", 0, 180, 1080, 2445, 240, L"????.exe"},
     {ControlKind::Label, L"lblMessage", 0, 180, 1530, 4875, 195, L"？？？から？？？？へ"},
@@ -25,7 +25,7 @@ constexpr ControlSpec kControls[] = {
 
 // A fixed tool window with a close box only, kept out of the taskbar, placed where the system
 // puts new windows.
-constexpr WindowSpec kSpec{
+constexpr WindowDesign kDesign{
     L"frmCopy", CopyWindow::kDesignTitle, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, WS_EX_TOOLWINDOW, 6675, 2385, false, kControls,
 };
 
@@ -64,7 +64,7 @@ std::wstring singleText(float value) {
     return std::wstring(text.view());
 }
 
-CopyWindow::CopyWindow() : Window(kSpec) {}
+CopyWindow::CopyWindow() : Window(kDesign) {}
 
 CopyWindow& CopyWindow::instance() { return perThread<CopyWindow>(); }
 

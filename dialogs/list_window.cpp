@@ -8,14 +8,14 @@
 namespace kro::ui {
 namespace {
 
-constexpr ControlSpec kControls[] = {
+constexpr ControlDesign kControls[] = {
     {ControlKind::Label, L"Label1", 0, 0, 30, 1500, 240, L"???"},
     // The edit row is 200 twips high: flat, so that a 9-point line fits inside it.
     {ControlKind::Edit, L"Text1", 0, 0, 270, 1815, 555, L"", nullptr, true},
     {ControlKind::ListBox, L"List1", 0, 0, 840, 2310, 1140},
 };
 
-constexpr WindowSpec kSpec{
+constexpr WindowDesign kDesign{
     L"frmList", L"*****", WS_OVERLAPPEDWINDOW, WS_EX_WINDOWEDGE, 9345, 7770, false, kControls,
 };
 
@@ -38,7 +38,7 @@ float single(float value) {
 
 }  // namespace
 
-ListWindow::ListWindow() : Window(kSpec) {}
+ListWindow::ListWindow() : Window(kDesign) {}
 
 ListWindow& ListWindow::instance() { return perThread<ListWindow>(); }
 

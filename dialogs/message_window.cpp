@@ -6,18 +6,18 @@
 namespace kro::ui {
 namespace {
 
-constexpr ControlSpec kControls[] = {
+constexpr ControlDesign kControls[] = {
     {ControlKind::Image, L"Image1", 0, 270, 420, 480, 480},
     {ControlKind::Label, L"Label1", 0, 930, 450, 5505, 645, L"Label1"},
 };
 
-constexpr WindowSpec kSpec{
+constexpr WindowDesign kDesign{
     L"frmMessage", L"", WS_POPUP | WS_DLGFRAME, WS_EX_TOOLWINDOW | WS_EX_DLGMODALFRAME, 6450, 1320, true, kControls,
 };
 
 }  // namespace
 
-MessageWindow::MessageWindow() : Window(kSpec) {}
+MessageWindow::MessageWindow() : Window(kDesign) {}
 
 MessageWindow& MessageWindow::instance() { return perThread<MessageWindow>(); }
 

@@ -17,7 +17,7 @@ constexpr UINT kFirstLabel = 5001;
 constexpr UINT kFirstButton = 5005;
 constexpr UINT kRootCount = 6000;
 
-constexpr ControlSpec kControls[] = {
+constexpr ControlDesign kControls[] = {
     {ControlKind::Label, L"lblCaption", 0, 135, 135, 3000, 240},
     {ControlKind::ComboBox, L"cmbRoots", 0, 180, 405, 3525, 300},
     {ControlKind::Label, L"lblCaption", 1, 180, 810, 3000, 180},
@@ -30,7 +30,7 @@ constexpr ControlSpec kControls[] = {
     {ControlKind::Button, L"cmdAction", 1, 7920, 180, 1095, 330},
 };
 
-constexpr WindowSpec kSpec{
+constexpr WindowDesign kDesign{
     L"frmRegistry", L"", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 9420, 2220, false, kControls,
 };
 
@@ -59,7 +59,7 @@ bool parseRootEntry(std::wstring_view entry, std::wstring& name, LONG& number) {
     return true;
 }
 
-RegistryWindow::RegistryWindow() : Window(kSpec) {}
+RegistryWindow::RegistryWindow() : Window(kDesign) {}
 
 RegistryWindow& RegistryWindow::instance() { return perThread<RegistryWindow>(); }
 

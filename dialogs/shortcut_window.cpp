@@ -26,7 +26,7 @@ constexpr UINT kMacroCount = 4000;
 
 constexpr const wchar_t* kFrame = L"Frame1";
 
-constexpr ControlSpec kControls[] = {
+constexpr ControlDesign kControls[] = {
     {ControlKind::Label, L"lblCaption", 0, 120, 180, 6000, 180},
     {ControlKind::Edit, L"txtPath", 0, 210, 360, 7035, 315},
     {ControlKind::Button, L"cmdView", 0, 7650, 360, 735, 375, L"..."},
@@ -54,7 +54,7 @@ constexpr ControlSpec kControls[] = {
     {ControlKind::Button, L"cmdAction", 1, 7290, 6240, 1305, 405},
 };
 
-constexpr WindowSpec kSpec{
+constexpr WindowDesign kDesign{
     L"frmShortcut", L"", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 8745, 6795, false, kControls,
 };
 
@@ -84,7 +84,7 @@ bool readWindowStyle(std::wstring_view text, short& value) {
     return true;
 }
 
-ShortcutWindow::ShortcutWindow() : Window(kSpec) {}
+ShortcutWindow::ShortcutWindow() : Window(kDesign) {}
 
 ShortcutWindow& ShortcutWindow::instance() { return perThread<ShortcutWindow>(); }
 

@@ -90,7 +90,7 @@ std::wstring textWithoutNul(std::wstring_view text) {
 
 }  // namespace
 
-FontSpec defaultFont() { return FontSpec{L"MS UI Gothic", 9, false, false, false}; }
+FontChoice defaultFont() { return FontChoice{L"MS UI Gothic", 9, false, false, false}; }
 
 int twipsToPixelsX(double twips) { return static_cast<int>(std::lround(twips * screenDpi(0) / 1440.0)); }
 int twipsToPixelsY(double twips) { return static_cast<int>(std::lround(twips * screenDpi(1) / 1440.0)); }
@@ -99,8 +99,8 @@ double pixelsToTwipsY(int pixels) { return pixels * 1440.0 / screenDpi(1); }
 
 // ---- Control ------------------------------------------------------------------------------------
 
-Control::Control(Window& owner, const ControlSpec& spec, HWND hwnd, std::wstring name, int index)
-    : owner_(owner), kind_(spec.kind), name_(std::move(name)), index_(index), hwnd_(hwnd), spec_(spec) {
+Control::Control(Window& owner, const ControlDesign& design, HWND hwnd, std::wstring name, int index)
+    : owner_(owner), kind_(design.kind), name_(std::move(name)), index_(index), hwnd_(hwnd), design_(design) {
     applyFont(defaultFont());
     if (kind_ == ControlKind::Progress) {
         ::SendMessageW(hwnd_, PBM_SETRANGE32, 0, 100);
@@ -147,8 +147,8 @@ void Control::setFocus() { ::SetFocus(hwnd_); }
 
 bool Control::move(double left, double top, double width, double height) {
     if (!(width >= 0) || !(height >= 0)) return false;
-    if (spec_.frame) {
-        if (Control* frame = owner_.findControl(spec_.frame)) {
+    if (design_.frame) {
+        if (Control* frame = owner_.findControl(design_.frame)) {
             RECT r{};
             ::GetWindowRect(frame->hwnd(), &r);
             ::MapWindowPoints(nullptr, owner_.hwnd(), reinterpret_cast<POINT*>(&r), 2);
@@ -160,7 +160,7 @@ bool Control::move(double left, double top, double width, double height) {
     return ::MoveWindow(hwnd_, twipsToPixelsX(left), twipsToPixelsY(top), twipsToPixelsX(width), h, TRUE) != FALSE;
 }
 
-void Control::applyFont(const FontSpec& font) {
+void Control::applyFont(const FontChoice& font) {
     LOGFONTW lf{};
     lf.lfHeight = -static_cast<LONG>(std::lround(font.size * screenDpi(1) / 72.0));
     lf.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
@@ -177,38 +177,38 @@ void Control::applyFont(const FontSpec& font) {
     font_ = font;
 }
 
-void Control::setFont(const FontSpec& font) {
+void Control::setFont(const FontChoice& font) {
     if (!(font.size > 0) || font.size > 2160) invalidValue();
     applyFont(font);
 }
 
 void Control::setFontSize(float points) {
-    FontSpec f = font_;
+    FontChoice f = font_;
     f.size = points;
     setFont(f);
 }
 
 void Control::setFontName(std::wstring_view name) {
-    FontSpec f = font_;
+    FontChoice f = font_;
     f.name = textWithoutNul(name);
     if (f.name.size() >= LF_FACESIZE) invalidValue();
     applyFont(f);
 }
 
 void Control::setBold(bool on) {
-    FontSpec f = font_;
+    FontChoice f = font_;
     f.bold = on;
     applyFont(f);
 }
 
 void Control::setItalic(bool on) {
-    FontSpec f = font_;
+    FontChoice f = font_;
     f.italic = on;
     applyFont(f);
 }
 
 void Control::setUnderline(bool on) {
-    FontSpec f = font_;
+    FontChoice f = font_;
     f.underline = on;
     applyFont(f);
 }
@@ -361,7 +361,7 @@ void Control::openClip(const std::wstring& path) {
 
 // ---- Window -------------------------------------------------------------------------------------
 
-Window::Window(const WindowSpec& spec) : spec_(spec) {}
+Window::Window(const WindowDesign& design) : design_(design) {}
 
 Window::~Window() {
     // The instance goes with its thread; a window still open is left to the system, which
@@ -379,7 +379,7 @@ bool Window::isLibraryWindow(HWND hwnd) {
 void Window::load() {
     if (hwnd_) return;
     initCommonControls();
-    std::wstring className = std::wstring(kClassPrefix) + spec_.kindName;
+    std::wstring className = std::wstring(kClassPrefix) + design_.kindName;
     WNDCLASSEXW existing{sizeof(existing)};
     if (::GetClassInfoExW(module::handle(), className.c_str(), &existing) && existing.lpfnWndProc != &windowProc)
         ::UnregisterClassW(className.c_str(), module::handle());  // left by an earlier load of the module
@@ -393,14 +393,14 @@ void Window::load() {
         wc.lpszClassName = className.c_str();
         if (!::RegisterClassExW(&wc)) raiseWin32();
     }
-    RECT r{0, 0, twipsToPixelsX(spec_.clientWidth), twipsToPixelsY(spec_.clientHeight)};
-    ::AdjustWindowRectEx(&r, spec_.style, FALSE, spec_.exStyle);
-    HWND created = ::CreateWindowExW(spec_.exStyle, className.c_str(), spec_.title, spec_.style & ~WS_VISIBLE,
+    RECT r{0, 0, twipsToPixelsX(design_.clientWidth), twipsToPixelsY(design_.clientHeight)};
+    ::AdjustWindowRectEx(&r, design_.style, FALSE, design_.exStyle);
+    HWND created = ::CreateWindowExW(design_.exStyle, className.c_str(), design_.title, design_.style & ~WS_VISIBLE,
                                      CW_USEDEFAULT, CW_USEDEFAULT, r.right - r.left, r.bottom - r.top, nullptr,
                                      nullptr, module::handle(), this);
     if (!created) raiseWin32();
     try {
-        for (const ControlSpec& c : spec_.controls) createControl(c, c.name, c.index, nullptr);
+        for (const ControlDesign& c : design_.controls) createControl(c, c.name, c.index, nullptr);
         onLoad();
     } catch (...) {
         unload();
@@ -408,24 +408,24 @@ void Window::load() {
     }
 }
 
-HWND Window::containerOf(const ControlSpec&) const { return hwnd_; }
+HWND Window::containerOf(const ControlDesign&) const { return hwnd_; }
 
-Control& Window::createControl(const ControlSpec& spec, std::wstring_view name, int index, const Control* copyOf) {
-    ClassOfKind k = classOf(spec.kind);
+Control& Window::createControl(const ControlDesign& design, std::wstring_view name, int index, const Control* copyOf) {
+    ClassOfKind k = classOf(design.kind);
     DWORD style = WS_CHILD | k.style;
     DWORD exStyle = k.exStyle;
     if (copyOf) style = static_cast<DWORD>(::GetWindowLongPtrW(copyOf->hwnd(), GWL_STYLE)) & ~WS_VISIBLE;
     else style |= WS_VISIBLE;
-    if (spec.flat) {  // set again for copies: an edit control keeps its border out of its style bits
+    if (design.flat) {  // set again for copies: an edit control keeps its border out of its style bits
         exStyle &= ~WS_EX_CLIENTEDGE;
         style |= WS_BORDER;
     }
-    std::wstring text = copyOf ? std::wstring() : std::wstring(spec.text ? spec.text : L"");
+    std::wstring text = copyOf ? std::wstring() : std::wstring(design.text ? design.text : L"");
     int id = nextId_++;
-    HWND hwnd = ::CreateWindowExW(exStyle, k.win32Class, text.c_str(), style, 0, 0, 0, 0, containerOf(spec),
+    HWND hwnd = ::CreateWindowExW(exStyle, k.win32Class, text.c_str(), style, 0, 0, 0, 0, containerOf(design),
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), module::handle(), nullptr);
     if (!hwnd) raiseWin32();
-    auto control = std::make_unique<Control>(*this, spec, hwnd, std::wstring(name), index);
+    auto control = std::make_unique<Control>(*this, design, hwnd, std::wstring(name), index);
     Control& c = *control;
     controls_.push_back(std::move(control));
     if (copyOf) {
@@ -436,7 +436,7 @@ Control& Window::createControl(const ControlSpec& spec, std::wstring_view name, 
         ::MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
         ::MoveWindow(hwnd, r.left, r.top, r.right - r.left, r.bottom - r.top, FALSE);
     } else {
-        c.move(spec.left, spec.top, spec.width, spec.height);
+        c.move(design.left, design.top, design.width, design.height);
     }
     return c;
 }
@@ -458,7 +458,7 @@ Control& Window::addElement(std::wstring_view name, int index) {
     load();
     Control& first = control(name, 0);
     if (findControl(name, index)) raise(err::InvalidCall, L"Control array element already exists");
-    return createControl(first.spec_, name, index, &first);
+    return createControl(first.design_, name, index, &first);
 }
 
 std::vector<Control*> Window::elements(std::wstring_view name) {
@@ -486,7 +486,7 @@ void Window::show(HWND owner, bool activate) {
     // Shown already for this owner: nothing to move (each move is a round trip to the display).
     if (::IsWindowVisible(hwnd_) && ::GetWindow(hwnd_, GW_OWNER) == owner) return;
     ::SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
-    if (spec_.centreOnOwner) place(owner);
+    if (design_.centreOnOwner) place(owner);
     ::ShowWindow(hwnd_, activate ? SW_SHOW : SW_SHOWNA);
     if (hwnd_) onResize();
 }

@@ -21,7 +21,7 @@ enum class ControlKind { Label, Edit, ListBox, ComboBox, Image, Button, Frame, P
 
 // One row of a window kind's control table. Positions are twips in the client area, or in the
 // frame named by `frame` (a control of kind Frame listed earlier).
-struct ControlSpec {
+struct ControlDesign {
     ControlKind kind;
     const wchar_t* name;
     int index;  // element of a control array; 0 for a single control
@@ -32,28 +32,28 @@ struct ControlSpec {
 };
 
 // How a window kind looks.
-struct WindowSpec {
+struct WindowDesign {
     const wchar_t* kindName;  // "frmMessage": names the window class and the kind in errors
     const wchar_t* title;
     DWORD style;
     DWORD exStyle;
     int clientWidth, clientHeight;  // twips
     bool centreOnOwner;             // else placed where the system puts new windows
-    std::span<const ControlSpec> controls;
+    std::span<const ControlDesign> controls;
 };
 
 // Why a window is asked to close.
 enum class CloseReason { User, Owner, Shutdown, Code };
 
 // A font as clients describe one; size in points.
-struct FontSpec {
+struct FontChoice {
     std::wstring name;
     float size = 9;
     bool bold = false, italic = false, underline = false;
 };
 
 // The Japanese UI face every control starts with.
-FontSpec defaultFont();
+FontChoice defaultFont();
 
 // Twips to pixels with the screen's real DPI (1440 twips per inch), rounding to nearest.
 int twipsToPixelsX(double twips);
@@ -66,7 +66,7 @@ class Window;
 // One control of a loaded window.
 class Control {
 public:
-    Control(Window& owner, const ControlSpec& spec, HWND hwnd, std::wstring name, int index);
+    Control(Window& owner, const ControlDesign& design, HWND hwnd, std::wstring name, int index);
     ~Control();
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
@@ -88,8 +88,8 @@ public:
 
     // Fonts and text colour. A size of 0 or less, or a colour that is no OLE colour, fails with
     // 380 and changes nothing of that attribute.
-    const FontSpec& font() const { return font_; }
-    void setFont(const FontSpec& font);
+    const FontChoice& font() const { return font_; }
+    void setFont(const FontChoice& font);
     void setFontSize(float points);
     void setFontName(std::wstring_view name);
     void setBold(bool on);
@@ -127,7 +127,7 @@ public:
 
 private:
     friend class Window;
-    void applyFont(const FontSpec& font);
+    void applyFont(const FontChoice& font);
     void checkPosition(int position) const;
     // A visible list box redraws its scroll bar at once on every change, which under Wine costs
     // milliseconds; a burst of changes is drawn once instead, when the thread next pumps messages
@@ -140,19 +140,19 @@ private:
     std::wstring name_;
     int index_;
     HWND hwnd_;
-    FontSpec font_;
+    FontChoice font_;
     HFONT hfont_ = nullptr;
     COLORREF color_ = 0;
     ComPtr<IPictureDisp> picture_;
     float max_ = 100, value_ = 0;
     bool redrawHeld_ = false;
-    ControlSpec spec_;
+    ControlDesign design_;
 };
 
 // A window kind's instance. Derived kinds give their table and override the handlers.
 class Window {
 public:
-    explicit Window(const WindowSpec& spec);
+    explicit Window(const WindowDesign& design);
     virtual ~Window();
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
@@ -160,7 +160,7 @@ public:
     bool loaded() const { return hwnd_ != nullptr; }
     bool visible() const;
     HWND hwnd() const { return hwnd_; }
-    const WindowSpec& spec() const { return spec_; }
+    const WindowDesign& design() const { return design_; }
 
     // Creates the window and its controls hidden (if not loaded yet) and runs onLoad.
     void load();
@@ -201,13 +201,13 @@ private:
     friend class Control;
     static LRESULT CALLBACK windowProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
-    Control& createControl(const ControlSpec& spec, std::wstring_view name, int index, const Control* copyOf);
-    HWND containerOf(const ControlSpec& spec) const;
+    Control& createControl(const ControlDesign& design, std::wstring_view name, int index, const Control* copyOf);
+    HWND containerOf(const ControlDesign& design) const;
     void place(HWND owner);
     void closeFor(CloseReason reason);
     void forget();
 
-    WindowSpec spec_;
+    WindowDesign design_;
     HWND hwnd_ = nullptr;
     int nextId_ = 100;
     bool unloading_ = false;

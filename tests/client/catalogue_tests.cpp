@@ -16,7 +16,7 @@ using namespace kro::test;
 
 namespace {
 
-struct ParamSpec {
+struct ExpectedParam {
     const wchar_t* name;
     const wchar_t* type;
     bool byRef;
@@ -24,17 +24,17 @@ struct ParamSpec {
     const wchar_t* defaultText;
 };
 
-struct MemberSpec {
+struct ExpectedMember {
     const wchar_t* cls;
     int position;
     DISPID dispid;
     INVOKEKIND kind;
     const wchar_t* name;
     const wchar_t* result;
-    std::vector<ParamSpec> params;
+    std::vector<ExpectedParam> params;
 };
 
-struct ClassSpec {
+struct ExpectedClass {
     const wchar_t* name;
     const wchar_t* clsid;
     const wchar_t* iid;
@@ -42,11 +42,11 @@ struct ClassSpec {
     int minor;
 };
 
-const MemberSpec kMembers[] = {
+const ExpectedMember kMembers[] = {
 #include "tests/client/catalogue_data.inc"
 };
 
-const ClassSpec kClasses[] = {
+const ExpectedClass kClasses[] = {
 #include "tests/client/catalogue_classes.inc"
 };
 
@@ -70,7 +70,7 @@ ComPtr<ITypeLib> library() {
 }
 
 // The vtable half of a class's dual interface.
-ComPtr<ITypeInfo> interfaceInfo(ITypeLib* lib, const ClassSpec& c) {
+ComPtr<ITypeInfo> interfaceInfo(ITypeLib* lib, const ExpectedClass& c) {
     ComPtr<ITypeInfo> ti, vt;
     EXPECT_EQ(lib->GetTypeInfoOfGuid(guid(c.iid), ti.put()), S_OK);
     HREFTYPE ref;
@@ -210,13 +210,13 @@ TEST(Catalogue, EveryMemberIsDeclaredAsListed) {
         ASSERT_TRUE(ti);
         TYPEATTR* attr = nullptr;
         ASSERT_EQ(ti->GetTypeAttr(&attr), S_OK);
-        std::vector<const MemberSpec*> expected;
+        std::vector<const ExpectedMember*> expected;
         for (const auto& m : kMembers)
             if (std::wstring(m.cls) == c.name) expected.push_back(&m);
         ASSERT_EQ(attr->cFuncs, expected.size()) << narrow(c.name);
         ti->ReleaseTypeAttr(attr);
         for (size_t k = 0; k < expected.size(); ++k) {
-            const MemberSpec& m = *expected[k];
+            const ExpectedMember& m = *expected[k];
             SCOPED_TRACE(narrow(std::wstring(m.cls) + L"." + m.name));
             FUNCDESC* fd = nullptr;
             ASSERT_EQ(ti->GetFuncDesc(static_cast<UINT>(k), &fd), S_OK);
@@ -236,7 +236,7 @@ TEST(Catalogue, EveryMemberIsDeclaredAsListed) {
             size_t declared = static_cast<size_t>(fd->cParams) - (hasRetval ? 1 : 0);
             ASSERT_EQ(declared, m.params.size());
             for (size_t i = 0; i < declared; ++i) {
-                const ParamSpec& p = m.params[i];
+                const ExpectedParam& p = m.params[i];
                 const ELEMDESC& ed = fd->lprgelemdescParam[i];
                 SCOPED_TRACE(narrow(p.name));
                 // Property accessors share the getter's names, so only methods and getters are named here.
