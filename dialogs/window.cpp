@@ -125,9 +125,10 @@ void Control::setVisible(bool visible) { ::ShowWindow(hwnd_, visible ? SW_SHOWNA
 
 void Control::holdRedrawUntilIdle() {
     if (kind_ != ControlKind::ListBox || redrawHeld_ || !::IsWindowVisible(hwnd_)) return;
+    // Without the resume message in the queue the list would stay undrawn: then it is not held.
+    if (!::PostMessageW(owner_.hwnd(), kResumeRedraw, 0, 0)) return;
     ::SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
     redrawHeld_ = true;
-    ::PostMessageW(owner_.hwnd(), kResumeRedraw, 0, 0);
 }
 
 void Control::resumeRedraw() {
