@@ -342,9 +342,13 @@ void Control::setMaximum(float max) {
     ::SendMessageW(hwnd_, PBM_SETPOS, static_cast<WPARAM>(std::lround(value_)), 0);
 }
 
-void Control::setValue(float value) {
+void Control::checkValue(float value) const {
     if (kind_ != ControlKind::Progress) raise(err::ObjectDoesNotSupport);
     if (!(value >= 0) || !(value <= max_)) invalidValue();
+}
+
+void Control::setValue(float value) {
+    checkValue(value);
     value_ = value;
     ::SendMessageW(hwnd_, PBM_SETPOS, static_cast<WPARAM>(std::lround(value_)), 0);
 }
@@ -588,6 +592,9 @@ LRESULT Window::handle(UINT msg, WPARAM wp, LPARAM lp) {
         ::SetBkColor(dc, ::GetSysColor(face));
         return reinterpret_cast<LRESULT>(::GetSysColorBrush(face));
     }
+    case WM_TIMER:
+        onTimer(wp);
+        return 0;
     case kResumeRedraw:
         for (auto& c : controls_) c->resumeRedraw();
         return 0;

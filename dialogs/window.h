@@ -120,6 +120,8 @@ public:
     float value() const { return value_; }
     void setMaximum(float max);
     void setValue(float value);
+    // Fails with 380 when setValue would refuse `value`.
+    void checkValue(float value) const;
 
     // Animation controls: opens an AVI clip file and plays it in a loop; a clip that cannot be
     // opened fails (53 missing, 321 otherwise).
@@ -196,6 +198,8 @@ protected:
     virtual void onCommand(Control&, int notification) {}
     virtual void onListDoubleClick(Control&) {}
     virtual void onListKey(Control&, UINT virtualKey) {}
+    // A timer the kind set on its window with SetTimer.
+    virtual void onTimer(UINT_PTR) {}
 
 private:
     friend class Control;
