@@ -41,7 +41,8 @@ void writeAt(const std::wstring& path, std::span<const std::byte> data, std::int
 // go through the handle opened here instead of opening, sizing and closing the file each time,
 // which under Wine costs more than moving a megabyte. For a caller that writes one file in
 // many pieces through the file members; it keeps the file open only while it moves bytes.
-// Opens the file as writeAt does (created when missing, never emptied).
+// Opens the file as writeAt does (created when missing, never emptied). Others may only read
+// it meanwhile, so its length is counted here rather than asked for on every append.
 class KeptOpen {
 public:
     explicit KeptOpen(const std::wstring& path);
@@ -52,6 +53,7 @@ private:
     friend void writeAt(const std::wstring&, std::span<const std::byte>, std::int64_t, bool);
     std::wstring path_;
     file::File file_;
+    std::uint64_t length_;
     KeptOpen* outer_;
 };
 
