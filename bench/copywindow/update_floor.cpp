@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <string>
 
+#include "../common/update_floor.h"
+
 int wmain() {
     ::InitCommonControls();
     HWND window = ::CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"コピーしています...", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
@@ -21,10 +23,7 @@ int wmain() {
     ::SendMessageW(bar, PBM_SETRANGE32, 0, n);
     ::ShowWindow(window, SW_SHOWNA);
     ::UpdateWindow(window);
-    LARGE_INTEGER f, t0, t1;
-    ::QueryPerformanceFrequency(&f);
-    ::QueryPerformanceCounter(&t0);
-    for (int i = 1; i <= n; ++i) {
+    double us = microsecondsPerUpdate(n, [&](int i) {
         std::wstring name = L"file" + std::to_wstring(i) + L".txt";
         std::wstring line = L"'C:\\src' から 'D:\\dst' へ " + std::to_wstring(i);
         std::wstring left = L"残り" + std::to_wstring(n - i) + L"ファイル";
@@ -32,14 +31,7 @@ int wmain() {
         ::SetWindowTextW(labels[1], line.c_str());
         ::SetWindowTextW(labels[2], left.c_str());
         ::SendMessageW(bar, PBM_SETPOS, i, 0);
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-    }
-    ::QueryPerformanceCounter(&t1);
-    double us = static_cast<double>(t1.QuadPart - t0.QuadPart) * 1e6 / static_cast<double>(f.QuadPart) / n;
+    });
     std::printf("bare Win32 update (three labels + progress bar + pump): %.1f us per update\n", us);
     ::DestroyWindow(window);
     return 0;

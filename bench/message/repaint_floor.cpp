@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "../common/update_floor.h"
+
 int wmain(int argc, wchar_t** argv) {
     const int n = argc > 1 ? _wtoi(argv[1]) : 10000;
     HWND window = ::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_DLGMODALFRAME, L"STATIC", L"", WS_POPUP | WS_DLGFRAME,
@@ -16,21 +18,11 @@ int wmain(int argc, wchar_t** argv) {
     ::SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     ::ShowWindow(window, SW_SHOWNA);
     ::UpdateWindow(window);
-    LARGE_INTEGER f, t0, t1;
-    ::QueryPerformanceFrequency(&f);
-    ::QueryPerformanceCounter(&t0);
-    for (int i = 1; i <= n; ++i) {
+    double us = microsecondsPerUpdate(n, [&](int i) {
         std::wstring text = L"ファイルを処理しています: " + std::to_wstring(i);
         ::SetWindowTextW(label, text.c_str());
         ::UpdateWindow(window);
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-    }
-    ::QueryPerformanceCounter(&t1);
-    double us = static_cast<double>(t1.QuadPart - t0.QuadPart) * 1e6 / static_cast<double>(f.QuadPart) / n;
+    });
     std::printf("bare Win32 repaint (SetWindowText + UpdateWindow + pump): %.1f us per call\n", us);
     ::DestroyWindow(window);
     return 0;
