@@ -1,5 +1,6 @@
 #include "filesystem/directory.h"
 
+#include "filesystem/file.h"
 #include "frame/errors.h"
 #include "frame/raii.h"
 
@@ -45,7 +46,80 @@ HANDLE startListing(const std::wstring& pattern, WIN32_FIND_DATAW& data) {
     return h;
 }
 
+// The pattern part of a filespec: what follows its folder.
+std::wstring_view patternOf(std::wstring_view filespec) {
+    std::size_t slash = filespec.find_last_of(L"\\/");
+    if (slash != std::wstring_view::npos) return filespec.substr(slash + 1);
+    if (filespec.size() >= 2 && filespec[1] == L':') return filespec.substr(2);
+    return filespec;
+}
+
+// The platform's wildcards with their DOS meanings, as its file systems match them.
+enum class Token : wchar_t { Star = 1, DosStar, DosQuestion, DosDot, Char };
+
+bool sameCharNoCase(wchar_t a, wchar_t b) {
+    return a == b || ::CompareStringOrdinal(&a, 1, &b, 1, TRUE) == CSTR_EQUAL;
+}
+
+class PatternMatch {
+public:
+    PatternMatch(std::wstring_view pattern, std::wstring_view name) : name_(name) {
+        for (std::size_t i = 0; i < pattern.size(); ++i) {
+            wchar_t c = pattern[i], next = i + 1 < pattern.size() ? pattern[i + 1] : L'\0';
+            Token t = Token::Char;
+            if (c == L'?') t = Token::DosQuestion;
+            else if (c == L'*') t = next == L'.' ? Token::DosStar : Token::Star;
+            else if (c == L'.' && (next == L'?' || next == L'*' || next == L'\0')) t = Token::DosDot;
+            tokens_.push_back({t, c});
+        }
+        lastDot_ = name.rfind(L'.');
+        memo_.assign((tokens_.size() + 1) * (name.size() + 1), 0);
+    }
+    bool matches() { return at(0, 0); }
+
+private:
+    struct Item {
+        Token token;
+        wchar_t c;
+    };
+    bool at(std::size_t p, std::size_t n) {
+        char& known = memo_[p * (name_.size() + 1) + n];
+        if (known == 0) known = compute(p, n) ? 1 : 2;
+        return known == 1;
+    }
+    bool compute(std::size_t p, std::size_t n) {
+        const std::size_t end = name_.size();
+        if (p == tokens_.size()) return n == end;
+        const Item& item = tokens_[p];
+        switch (item.token) {
+        case Token::Star:
+            return at(p + 1, n) || (n < end && at(p, n + 1));
+        case Token::DosStar:  // never swallows the name's last "."
+            return at(p + 1, n) || (n < end && n != lastDot_ && at(p, n + 1));
+        case Token::DosQuestion:
+            if (n == end || name_[n] == L'.') return at(p + 1, n);
+            return at(p + 1, n + 1);
+        case Token::DosDot:
+            if (n == end) return at(p + 1, n);
+            return name_[n] == L'.' && at(p + 1, n + 1);
+        case Token::Char:
+            return n < end && sameCharNoCase(item.c, name_[n]) && at(p + 1, n + 1);
+        }
+        return false;
+    }
+    std::wstring_view name_;
+    std::vector<Item> tokens_;
+    std::size_t lastDot_ = std::wstring_view::npos;
+    std::vector<char> memo_;
+};
+
 }  // namespace
+
+bool foundNameMatches(std::wstring_view pattern, std::wstring_view name) {
+    if (pattern.find_first_of(L"*?") == std::wstring_view::npos) return true;
+    if (name == L"." || name == L"..") return true;
+    return PatternMatch(pattern, name).matches();
+}
 
 bool passesFilter(DWORD a, long wanted) {
     if ((a & FILE_ATTRIBUTE_HIDDEN) && !(wanted & attr::Hidden)) return false;
@@ -56,12 +130,8 @@ bool passesFilter(DWORD a, long wanted) {
 
 std::wstring platformPath(const std::wstring& path) {
     if (path.size() < kLongPath || path.starts_with(L"\\\\?\\")) return path;
-    DWORD n = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (n == 0) return path;
-    std::wstring full(n, L'\0');
-    n = ::GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
-    if (n == 0 || n >= full.size()) return path;
-    full.resize(n);
+    std::wstring full = file::fullPath(path);
+    if (full.empty()) return path;
     if (full.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
     if (full.size() >= 2 && full[1] == L':') return L"\\\\?\\" + full;
     return path;
@@ -84,8 +154,10 @@ std::vector<Entry> listEntries(std::wstring_view filespec, long attributes) {
         if (e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND || e == ERROR_NO_MORE_FILES) return out;
         raiseWin32(e);
     }
+    const std::wstring_view pattern = patternOf(filespec);
     do {
-        if (passesFilter(data.dwFileAttributes, attributes)) out.push_back({data.cFileName, data.dwFileAttributes});
+        if (passesFilter(data.dwFileAttributes, attributes) && foundNameMatches(pattern, data.cFileName))
+            out.push_back({data.cFileName, data.dwFileAttributes});
     } while (::FindNextFileW(listing.get(), &data));
     DWORD e = ::GetLastError();
     if (e != ERROR_NO_MORE_FILES) raiseWin32(e);
@@ -217,13 +289,8 @@ void removeFolder(const std::wstring& folder) {
 }
 
 std::wstring fullPath(const std::wstring& path) {
-    DWORD n = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (n == 0) return path;
-    std::wstring full(n, L'\0');
-    n = ::GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
-    if (n == 0 || n >= full.size()) return path;
-    full.resize(n);
-    return full;
+    std::wstring full = file::fullPath(path);
+    return full.empty() ? path : full;
 }
 
 }  // namespace kro::dir

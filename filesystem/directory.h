@@ -41,8 +41,17 @@ std::wstring platformPath(const std::wstring& path);
 // `folder` with a trailing backslash (appended unless the last character already is one).
 std::wstring normaliseFolder(std::wstring_view folder);
 
+// Whether a name the platform found for `pattern` (a pattern without folder) matches it by its
+// long name. The platform also matches every entry's 8.3 short name, so on Windows "*.doc" finds
+// "report.docx" through "REPORT~1.DOC"; wildcards are matched here as the platform matches them
+// (a "*" before a "." stops at the name's last "."; "?" matches no character at a "." or at the
+// end; a "." before a wildcard or at the end also matches the end of a name without extension).
+// A pattern without wildcards names one file, by its long or its short name: always kept.
+bool foundNameMatches(std::wstring_view pattern, std::wstring_view name);
+
 // Entries matching `filespec` (a pattern, usually with a folder in front) that pass the
-// attribute set, in the order the platform returns them. A pattern that matches nothing, or a
+// attribute set, in the order the platform returns them; a name found only through its short
+// name is left out (foundNameMatches). A pattern that matches nothing, or a
 // folder that does not exist, gives no entries; other platform failures raise their error.
 // The set 8 alone gives the volume label of the pattern's drive instead.
 std::vector<Entry> listEntries(std::wstring_view filespec, long attributes);

@@ -46,7 +46,7 @@ std::string batchText(std::wstring_view target) {
     quoted += '"';
     std::string text;
     for (const std::string& line : {std::string("@echo off"), std::string(":loop"),
-                                    "if not exist " + quoted + " goto end", "DEL " + quoted, std::string("goto loop"),
+                                    "if not exist " + quoted + " goto end", "DEL /F " + quoted, std::string("goto loop"),
                                     std::string(), std::string(":end"), std::string("DEL %0"), std::string("EXIT")}) {
         text += line;
         text += "\r\n";
@@ -54,10 +54,31 @@ std::string batchText(std::wstring_view target) {
     return text;
 }
 
-void writeBatch(const std::wstring& batchPath, std::wstring_view target) {
+std::wstring batchPath(int n) { return n == 1 ? std::wstring(kBatchPath) : L"C:\\Delete" + std::to_wstring(n) + L".bat"; }
+
+std::wstring writeNewBatch(std::wstring_view target) {
     std::string text = batchText(target);
-    file::File batch(batchPath, file::Mode::Truncate);
-    batch.write(std::span<const std::byte>(reinterpret_cast<const std::byte*>(text.data()), text.size()));
+    for (int n = 1; n <= kMaxBatches; ++n) {
+        std::wstring path = batchPath(n);
+        if (file::folderExists(path)) raise(err::PathFileAccessError);
+        Handle batch(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!batch) {
+            DWORD e = ::GetLastError();
+            if ((e == ERROR_FILE_EXISTS || e == ERROR_ALREADY_EXISTS) && file::exists(path)) continue;
+            raiseWin32(e);
+        }
+        DWORD written = 0;
+        if (!::WriteFile(batch.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
+            written != text.size()) {
+            DWORD e = ::GetLastError();
+            batch.reset();
+            ::DeleteFileW(path.c_str());  // a batch cut short must not run
+            raiseWin32(e == ERROR_SUCCESS ? ERROR_DISK_FULL : e);
+        }
+        return path;
+    }
+    raise(err::TooManyFiles);
 }
 
 void startBatch(const std::wstring& batchPath) {
@@ -83,10 +104,12 @@ void startBatch(const std::wstring& batchPath) {
 
 void schedule(std::wstring_view target) {
     if (!acceptableTarget(target)) raise(err::BadFileNameOrNumber);
+    // The batch runs in a folder of its own: a relative name must name the caller's file.
+    std::wstring full = target.empty() ? std::wstring() : file::fullPath(std::wstring(target));
+    if (!target.empty() && (full.empty() || !acceptableTarget(full))) raise(err::BadFileNameOrNumber);
     // DEL on a folder would empty it (after a prompt nobody sees), never remove it.
-    if (!target.empty() && file::folderExists(std::wstring(target))) raise(err::PathFileAccessError);
-    writeBatch(kBatchPath, target);
-    startBatch(kBatchPath);
+    if (!full.empty() && file::folderExists(full)) raise(err::PathFileAccessError);
+    startBatch(writeNewBatch(full));
 }
 
 }  // namespace kro::elash

@@ -45,4 +45,14 @@ void writeFromStart(const std::wstring& path, std::span<const std::byte> data, b
 bool exists(const std::wstring& path);       // a file (not a folder)
 bool folderExists(const std::wstring& path);
 
+// The absolute form of `path`, resolved against the current folder; empty when the platform
+// cannot resolve it.
+std::wstring fullPath(const std::wstring& path);
+
+// Whether two open handles, or an open handle and a path, name the same file, however the path
+// is spelled (case, relative form, 8.3 short name, another link to it). False when either
+// cannot be asked.
+bool sameFile(HANDLE a, HANDLE b);
+bool sameFile(HANDLE a, const std::wstring& path);
+
 }  // namespace kro::file

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "filesystem/directory.h"
 #include "frame/errors.h"
 #include "frame/toolkit.h"
 
@@ -53,21 +54,6 @@ file::File openBinary(const std::wstring& path) {
         if (e.number() != err::PermissionDenied) throw;
         return file::File(path, file::Mode::Read);
     }
-}
-
-bool fileId(HANDLE h, BY_HANDLE_FILE_INFORMATION& info) { return ::GetFileInformationByHandle(h, &info) != 0; }
-
-bool sameFile(HANDLE a, HANDLE b) {
-    BY_HANDLE_FILE_INFORMATION ia{}, ib{};
-    if (!fileId(a, ia) || !fileId(b, ib)) return false;
-    return ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber && ia.nFileIndexHigh == ib.nFileIndexHigh &&
-           ia.nFileIndexLow == ib.nFileIndexLow;
-}
-
-bool sameFile(HANDLE a, const std::wstring& path) {
-    Handle b(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return b && sameFile(a, b.get());
 }
 
 bool canRead(const std::wstring& path) {
@@ -166,7 +152,7 @@ short toVolumes(const std::wstring& input, const std::wstring& output, long maxV
     // A volume that is the input itself would be overwritten while it is read.
     auto usable = [&] {
         if (!volume) return false;
-        if (!sameFile(in->handle(), volume.file().handle())) return true;
+        if (!file::sameFile(in->handle(), volume.file().handle())) return true;
         volume.close();
         warnOpenFailed(*base + L"." + numberText(number));
         return false;
@@ -201,6 +187,17 @@ short toVolumes(const std::wstring& input, const std::wstring& output, long maxV
     } catch (const AutomationError&) {
         return 0;  // a read or write error while copying: the volumes written so far stay
     }
+    // Volumes of an earlier, longer set of the same base would be read as part of this one.
+    for (long stale = number + 1; stale <= kMaxVolumes; ++stale) {
+        std::wstring path = *base + L"." + numberText(stale);
+        if (!file::exists(path)) continue;
+        try {
+            dir::deleteFile(path);
+        } catch (const AutomationError&) {
+            warn(L"古い分割ファイルの削除に失敗しました。\nfnm = " + path, kToVolumesCaption);
+            return 0;
+        }
+    }
     return static_cast<short>(number);
 }
 
@@ -212,6 +209,16 @@ bool toSingle(const std::wstring& input, const std::wstring& output) {
     Volume volume(openVolume(*base, number, true));
     if (!volume) {
         warn(L"分割ファイルが見つかりません。\ninfnm = " + input, kToSingleCaption);
+        return false;
+    }
+    // A set whose numbers have a gap would be joined short: the volumes after the gap would be
+    // left out. Nothing is written for it.
+    long missing = 2;
+    while (missing <= kMaxVolumes && file::exists(*base + L"." + numberText(missing))) ++missing;
+    for (long later = missing + 1; later <= kMaxVolumes; ++later) {
+        if (!file::exists(*base + L"." + numberText(later))) continue;
+        volume.close();
+        warn(L"分割ファイルが欠けています。\nfnm = " + *base + L"." + numberText(missing), kToSingleCaption);
         return false;
     }
     auto outputFailed = [&] {
@@ -226,12 +233,9 @@ bool toSingle(const std::wstring& input, const std::wstring& output) {
         return outputFailed();
     }
     // Writing into one of the volumes would destroy it before it is read.
-    if (sameFile(out->handle(), volume.file().handle())) return outputFailed();
-    for (long n = 2; n <= kMaxVolumes; ++n) {
-        std::wstring path = *base + L"." + numberText(n);
-        if (!canRead(path)) break;
-        if (sameFile(out->handle(), path)) return outputFailed();
-    }
+    if (file::sameFile(out->handle(), volume.file().handle())) return outputFailed();
+    for (long n = 2; n < missing; ++n)
+        if (file::sameFile(out->handle(), *base + L"." + numberText(n))) return outputFailed();
 
     bool copied = true;
     try {

@@ -89,15 +89,6 @@ bool endsWithLnk(const std::wstring& path) {
     return path.size() >= 4 && upperAscii(std::wstring_view(path).substr(path.size() - 4)) == L".LNK";
 }
 
-std::wstring fullPath(const std::wstring& path) {
-    DWORD n = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (n == 0) return {};
-    std::wstring out(n, L'\0');
-    n = ::GetFullPathNameW(path.c_str(), n, out.data(), nullptr);
-    if (n == 0 || n >= out.size()) return {};
-    out.resize(n);
-    return out;
-}
 
 // The show command stored in a shortcut file's header (the 32-bit field at offset 0x3C of the
 // 0x4C-byte header); 0 when the file does not start with such a header.
@@ -147,7 +138,7 @@ bool writeShortcut(const std::wstring& path, const ShortcutInfo& info, bool clea
     if (!hotKey) return false;
     std::optional<int> iconIndex = parseIndex(info.iconIndex);
     if (!iconIndex) return false;
-    std::wstring full = fullPath(path);
+    std::wstring full = file::fullPath(path);
     if (full.empty()) return false;
 
     ComPtr<IShellLinkW> link;

@@ -87,14 +87,16 @@ HRESULT FileSystemCls::SplitFile(BSTR* Source, BSTR* Destination, LONG* SplitSiz
         ChunkArrays chunks;
         VARIANT_BOOL overwrite = VARIANT_FALSE;
 
+        // An empty source gets one empty volume: a set of no volume is one that joining rejects.
         std::uint64_t volumes = 0;
-        for (std::uint64_t start = 0; start < length; start += volumeSize) {
+        for (std::uint64_t start = 0; start < length || volumes == 0; start += volumeSize) {
             ++volumes;
             Bstr volume(split::volumePath(stem, volumes));
             BSTR volumeName = volume.get();
             const std::uint64_t volumeLength = std::min(volumeSize, length - start);
             std::optional<fileio::KeptOpen> kept;  // the volume, open from its second chunk to its end
-            for (std::uint64_t done = 0; done < volumeLength;) {
+            std::uint64_t done = 0;
+            do {
                 std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(chunkLimit, volumeLength - done));
                 SAFEARRAY* chunk = chunks.get(n);
                 source.readExact(ChunkArrays::bytes(chunk, n));
@@ -106,7 +108,7 @@ HRESULT FileSystemCls::SplitFile(BSTR* Source, BSTR* Destination, LONG* SplitSiz
                     check(self()->WriteBinaryFile(&chunk, &volumeName, &position, &overwrite));
                 }
                 done += n;
-            }
+            } while (done < volumeLength);
             kept.reset();
             toolkit::pumpMessages();
         }

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "frame/errors.h"
+
 namespace kro::takeout {
 namespace {
 
@@ -72,6 +74,8 @@ bool extract(const std::wstring& exePath, const std::wstring& outPath) {
     const std::uint64_t start = imageEnd(exe);
     if (start >= size) return false;
 
+    // Writing into the executable itself would overwrite its start with its own tail.
+    if (file::sameFile(exe.handle(), outPath)) raise(err::PathFileAccessError);
     file::File out(outPath, file::Mode::ReadWrite);
     exe.seek(start);
     std::vector<std::byte> buffer(static_cast<std::size_t>(std::min<std::uint64_t>(size - start, 1u << 20)));

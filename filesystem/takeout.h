@@ -15,7 +15,8 @@ std::uint64_t imageEnd(file::File& f);
 
 // Copies everything after the image of `exePath` into `outPath` (written from its first byte
 // and cut to the copied length). A file that is not an executable is copied whole. Returns
-// false, writing nothing, when nothing follows the image. A missing `exePath` raises 53.
+// false, writing nothing, when nothing follows the image. A missing `exePath` raises 53; an
+// `outPath` that names `exePath` itself, however spelled, raises 75 before anything is written.
 bool extract(const std::wstring& exePath, const std::wstring& outPath);
 
 }  // namespace kro::takeout

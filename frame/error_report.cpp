@@ -1,11 +1,10 @@
 #include "frame/error_report.h"
 
-#include "frame/per_thread.h"
+#include <shlobj.h>
 
 #include "filesystem/fileversion.h"
 #include "filesystem/path.h"
 #include "frame/module.h"
-#include "frame/raii.h"
 #include "frame/text.h"
 #include "frame/toolkit.h"
 
@@ -16,12 +15,7 @@ constexpr const wchar_t* kBanner = L"*******************************************
 constexpr const wchar_t* kContactAddress = L"kro-project@users.example.jp";
 constexpr const wchar_t* kHomePage = L"http://kro-project.example.jp/";
 constexpr const wchar_t* kFileName = L"ErrorFile.txt";
-
-// The report path of this thread, formed again on every report.
-struct ReportPath {
-    std::wstring path;
-};
-std::wstring& reportPathOfThread() { return perThread<ReportPath>().path; }
+constexpr const wchar_t* kFallbackFolderName = L"kroProgramDll";
 
 // Runs one step of the report; a step that fails is skipped.
 template <class Step>
@@ -47,6 +41,29 @@ std::wstring currentWindowsVersion() {
     if (!::GetVersionExW(&info)) return {};
 #pragma GCC diagnostic pop
     return windowsVersionText(info.dwMajorVersion, info.dwMinorVersion);
+}
+
+// Writes the report lines to `reportPath` (its folders made first, the file created or emptied).
+// True only when every line was written and the file closed; a file left incomplete is deleted.
+bool writeReportFile(const std::wstring& reportPath, const std::vector<std::string>& lines) noexcept {
+    bool ok = false;
+    guarded([&] {
+        path::makeFolderChain(reportPath);
+        HANDLE file = ::CreateFileW(reportPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return;
+        ok = !lines.empty();
+        for (const std::string& line : lines) {
+            DWORD done = 0;
+            if (!::WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &done, nullptr) || done != line.size()) {
+                ok = false;
+                break;
+            }
+        }
+        if (!::CloseHandle(file)) ok = false;
+        if (!ok) ::DeleteFileW(reportPath.c_str());
+    });
+    return ok;
 }
 
 }  // namespace
@@ -79,56 +96,64 @@ std::vector<std::wstring> reportLines(const Report& r, std::wstring_view stamp, 
     };
 }
 
-void write(const Report& report) noexcept {
-    std::wstring modulePath;
-    guarded([&] { modulePath = module::path(); });
-    write(report, modulePath);
+std::wstring defaultFallbackFolder() {
+    std::wstring appData = path::specialFolder(CSIDL_LOCAL_APPDATA, nullptr);
+    return appData.empty() ? std::wstring() : path::withTrailingBackslash(appData) + kFallbackFolderName + L"\\";
 }
 
-void write(const Report& report, const std::wstring& modulePath) noexcept {
-    guarded([&] {
-        if (modulePath.empty()) return;
-        reportPathOfThread() = path::folderOf(modulePath) + kFileName;
-    });
-    std::wstring reportPath;
-    guarded([&] { reportPath = reportPathOfThread(); });
+std::wstring write(const Report& report) noexcept {
+    std::wstring modulePath;
+    guarded([&] { modulePath = module::path(); });
+    return write(report, modulePath);
+}
 
-    guarded([&] { path::makeFolderChain(path::folderOf(reportPath)); });
+std::wstring write(const Report& report, const std::wstring& modulePath) noexcept {
+    std::wstring fallback;
+    guarded([&] { fallback = defaultFallbackFolder(); });
+    return write(report, modulePath, fallback);
+}
 
+std::wstring write(const Report& report, const std::wstring& modulePath, const std::wstring& fallbackFolder) noexcept {
     std::wstring libraryVersion;
     guarded([&] {
         if (auto v = fileversion::query(modulePath)) libraryVersion = v->file;
     });
-
-    Handle file;
+    std::vector<std::string> lines;
     guarded([&] {
-        file.reset(::CreateFileW(reportPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+        for (const std::wstring& line :
+             reportLines(report, localeText(true) + L" " + localeText(false), libraryVersion, currentWindowsVersion()))
+            lines.push_back(toAnsi(line) + "\r\n");
     });
 
-    std::vector<std::wstring> lines;
+    std::wstring besideModule, inFallback, written;
     guarded([&] {
-        lines = reportLines(report, localeText(true) + L" " + localeText(false), libraryVersion, currentWindowsVersion());
+        if (!modulePath.empty()) besideModule = path::folderOf(modulePath) + kFileName;
+        if (!fallbackFolder.empty()) inFallback = path::withTrailingBackslash(fallbackFolder) + kFileName;
     });
-    for (const std::wstring& line : lines) {
-        guarded([&] {
-            if (!file) return;
-            std::string bytes = toAnsi(line) + "\r\n";
-            DWORD written = 0;
-            ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        });
+    for (const std::wstring* candidate : {&besideModule, &inFallback}) {
+        if (!candidate->empty() && writeReportFile(*candidate, lines)) {
+            written = *candidate;
+            break;
+        }
     }
-    guarded([&] { file.reset(); });
 
     guarded([&] {
-        toolkit::messageBox(L"\"" + reportPath + L"\"" + L"にエラーファイルを作成しました。" +
-                                L"できればソフト制作者に送ってください。今後のバージョンアップ時の参考として使わしてもらいます。" +
-                                L"\r\n" +
-                                L"(注意：自己判断で送ってください。このファイルにはエラーに関係ありうると思われる情報がすべて入っています。一度中身をお確かめください。)",
-                            MB_OK | MB_ICONEXCLAMATION);
+        if (!written.empty()) {
+            toolkit::messageBox(L"\"" + written + L"\"" + L"にエラーファイルを作成しました。" +
+                                    L"できればソフト制作者に送ってください。今後のバージョンアップ時の参考として使わしてもらいます。" +
+                                    L"\r\n" +
+                                    L"(注意：自己判断で送ってください。このファイルにはエラーに関係ありうると思われる情報がすべて入っています。一度中身をお確かめください。)",
+                                MB_OK | MB_ICONEXCLAMATION);
+        } else {
+            toolkit::messageBox(L"\"" + besideModule + L"\"" + L"にも" + L"\"" + inFallback + L"\"" +
+                                    L"にもエラーファイルを作成できませんでした。" +
+                                    L"できればこの内容をソフト制作者に知らせてください。" + L"\r\n" +
+                                    L"エラー番号 = " + std::to_wstring(report.number) + L"\r\n" +
+                                    L"エラーに対する簡単な説明 = " + report.description,
+                                MB_OK | MB_ICONEXCLAMATION);
+        }
     });
+    return written;
 }
-
-std::wstring lastReportPath() { return reportPathOfThread(); }
 
 }  // namespace kro::errorreport

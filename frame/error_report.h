@@ -26,12 +26,16 @@ std::wstring windowsVersionText(DWORD major, DWORD minor);
 std::vector<std::wstring> reportLines(const Report& report, std::wstring_view stamp, std::wstring_view libraryVersion,
                          std::wstring_view windowsVersion);
 
-// Writes the report beside `modulePath` (the library's own module file when omitted) and shows
-// the message box. Each step that fails is skipped; nothing is ever raised.
-void write(const Report& report) noexcept;
-void write(const Report& report, const std::wstring& modulePath) noexcept;
+// Writes the report beside `modulePath` (the library's own module file when omitted) when that
+// folder can be written, otherwise into `fallbackFolder` (the user's local application data
+// folder + "kroProgramDll\" when omitted), then shows the message box: where the report is, or,
+// when no file could be written, that none was, with the error's number and description.
+// Returns the path written (empty when none); nothing is ever raised.
+std::wstring write(const Report& report) noexcept;
+std::wstring write(const Report& report, const std::wstring& modulePath) noexcept;
+std::wstring write(const Report& report, const std::wstring& modulePath, const std::wstring& fallbackFolder) noexcept;
 
-// The path the last report on this thread was written to.
-std::wstring lastReportPath();
+// The folder a report goes to when the module's folder cannot be written.
+std::wstring defaultFallbackFolder();
 
 }  // namespace kro::errorreport

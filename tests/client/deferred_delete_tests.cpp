@@ -10,7 +10,7 @@ namespace {
 const wchar_t* const kBatch = L"C:\\Delete.bat";
 
 std::string batchFor(const std::string& ansiTarget) {
-    return "@echo off\r\n:loop\r\nif not exist \"" + ansiTarget + "\" goto end\r\nDEL \"" + ansiTarget +
+    return "@echo off\r\n:loop\r\nif not exist \"" + ansiTarget + "\" goto end\r\nDEL /F \"" + ansiTarget +
            "\"\r\ngoto loop\r\n\r\n:end\r\nDEL %0\r\nEXIT\r\n";
 }
 
@@ -128,4 +128,41 @@ TEST(ElashClient, UnwritableBatchGivesTheErrorNumber) {
     EXPECT_EQ(errorNumber(vorel->ElashFileEx(&target.b)), 75);
     EXPECT_TRUE(::RemoveDirectoryW(kBatch));
     EXPECT_TRUE(test::fileExists(dir / L"x.txt"));
+}
+
+TEST(ElashClient, RelativeReadOnlyAndBackToBackTargetsAreAllDeleted) {
+    ASSERT_TRUE(waitGone(kBatch));
+    test::TempDir dir;
+    std::wstring held = dir / L"held.dat", relative = dir / L"second.tmp", decoy = L"C:\\second.tmp";
+    HANDLE holder = ::CreateFileW(held.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    test::writeBytes(relative, {2});
+    ASSERT_TRUE(::SetFileAttributesW(relative.c_str(), FILE_ATTRIBUTE_READONLY));
+    test::writeBytes(decoy, {3});  // what a batch run in C:\ would take for "second.tmp"
+    Object<_VorelCls> vorel(L"kroProgramDll.VorelCls");
+    Object<_FileSystemCls> fs(L"kroProgramDll.FileSystemCls");
+    ASSERT_TRUE(vorel.p && fs.p);
+
+    // The first batch keeps looping on the held file while the second is scheduled.
+    Text first(held);
+    ASSERT_HRESULT_SUCCEEDED(vorel->ElashFileEx(&first.b));
+    wchar_t before[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, before);
+    ASSERT_TRUE(::SetCurrentDirectoryW(dir.path().c_str()));
+    Text second(L"second.tmp");
+    LONG result = -1;
+    HRESULT hr = fs->ElashReadyFile(second.b, &result);
+    ::SetCurrentDirectoryW(before);
+    ASSERT_HRESULT_SUCCEEDED(hr);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(readText(L"C:\\Delete2.bat"), batchFor(narrow(relative)));
+
+    EXPECT_TRUE(waitGone(relative, 15000)) << "the read-only, relatively named target is still there";
+    EXPECT_TRUE(test::fileExists(decoy));
+    EXPECT_TRUE(test::fileExists(held));
+    ::CloseHandle(holder);
+    EXPECT_TRUE(waitGone(held, 15000)) << "the first batch gave up its target";
+    EXPECT_TRUE(waitGone(kBatch));
+    EXPECT_TRUE(waitGone(L"C:\\Delete2.bat"));
+    ::DeleteFileW(decoy.c_str());
 }

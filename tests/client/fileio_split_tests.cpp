@@ -309,7 +309,7 @@ void roundTrip(Api& api, const TempDir& dir, const Bytes& data, LONG size) {
     VARIANT_BOOL ok = VARIANT_FALSE;
     ASSERT_EQ(api.split(source, stem, size, &ok), S_OK);
     EXPECT_EQ(ok, VARIANT_TRUE);
-    std::size_t count = data.empty() ? 0 : (data.size() - 1) / size + 1;
+    std::size_t count = data.empty() ? 1 : (data.size() - 1) / size + 1;
     std::string index = std::to_string(count) + "\r\nsource.bin\r\n";
     EXPECT_EQ(kro::test::readBytes(stem + L".00000"), bytesOf(index));
     for (std::size_t i = 1; i <= count; ++i) {
@@ -318,7 +318,6 @@ void roundTrip(Api& api, const TempDir& dir, const Bytes& data, LONG size) {
         EXPECT_EQ(kro::test::readBytes(volumeName(stem, static_cast<int>(i))), part) << i;
     }
     EXPECT_FALSE(kro::test::fileExists(volumeName(stem, static_cast<int>(count + 1))));
-    if (count == 0) return;
     std::wstring out = dir / L"out";
     ::CreateDirectoryW(out.c_str(), nullptr);
     ASSERT_EQ(api.join(stem + L".00000", out, &ok), S_OK);
@@ -442,17 +441,28 @@ TEST(ClientSplit, RefusesBadSizesAndMissingSources) {
     EXPECT_EQ(errorNumber(api.split(dir / L"f.dat", dir / L"no\\such\\D", 5, &ok)), 76);
 }
 
-TEST(ClientSplit, EmptySourceGivesABrokenSet) {
+TEST(ClientSplit, EmptySourceJoinsIntoAnEmptyFileAndACountOfZeroIsBroken) {
     TempDir dir;
     Api api;
     kro::test::writeBytes(dir / L"empty.dat", {});
     VARIANT_BOOL ok = VARIANT_FALSE;
     ASSERT_EQ(api.split(dir / L"empty.dat", dir / L"E", 4, &ok), S_OK);
     EXPECT_EQ(ok, VARIANT_TRUE);
-    EXPECT_EQ(kro::test::readBytes(dir / L"E.00000"), bytesOf("0\r\nempty.dat\r\n"));
+    EXPECT_EQ(kro::test::readBytes(dir / L"E.00000"), bytesOf("1\r\nempty.dat\r\n"));
+    EXPECT_TRUE(kro::test::readBytes(dir / L"E.00001").empty());
+    std::wstring out = dir / L"out";
+    ASSERT_TRUE(::CreateDirectoryW(out.c_str(), nullptr));
+    ok = VARIANT_FALSE;
+    ASSERT_EQ(api.join(dir / L"E.00000", out, &ok), S_OK);
+    EXPECT_EQ(ok, VARIANT_TRUE);
+    EXPECT_TRUE(kro::test::fileExists(out + L"\\empty.dat"));
+    EXPECT_TRUE(kro::test::readBytes(out + L"\\empty.dat").empty());
+
+    // An index that counts no volume (as earlier versions wrote for an empty file) stays broken.
+    kro::test::writeBytes(dir / L"Z.00000", bytesOf("0\r\nempty.dat\r\n"));
     UiWatcher watcher;
     ok = VARIANT_TRUE;
-    ASSERT_EQ(api.join(dir / L"E.00000", dir.path(), &ok), S_OK);
+    ASSERT_EQ(api.join(dir / L"Z.00000", dir.path(), &ok), S_OK);
     EXPECT_EQ(ok, VARIANT_FALSE);
     auto seen = watcher.seen();
     ASSERT_EQ(seen.size(), 1u);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "filesystem/directory.h"
@@ -55,6 +56,35 @@ TEST(PatternList, CutAtEveryDelimiterComparedCaseInsensitively) {
     EXPECT_EQ(dir::splitPatterns(L"x", L"long delimiter"), V{L"x"});
     // Cyrillic capitals and small letters as delimiter
     EXPECT_EQ(dir::splitPatterns(L"*.a\u0418\u041b\u0418*.b", L"\u0438\u043b\u0438"), (V{L"*.a", L"*.b"}));
+}
+
+TEST(PatternFilter, LongNamesWhoseShortFormsWouldMatchAreLeftOut) {
+    // Names Windows also finds through their 8.3 forms (REPORT~1.DOC, DATA~1.TXT, NOTES~1.LOG).
+    EXPECT_FALSE(dir::foundNameMatches(L"*.doc", L"report.docx"));
+    EXPECT_FALSE(dir::foundNameMatches(L"*.TXT", L"data.txt.bak"));
+    EXPECT_FALSE(dir::foundNameMatches(L"notes?.log", L"notes 2024.log"));
+    EXPECT_FALSE(dir::foundNameMatches(L"*.", L"a.txt"));
+    // What the long names themselves match, in the platform's own way.
+    EXPECT_TRUE(dir::foundNameMatches(L"*.doc", L"Report.DOC"));
+    EXPECT_TRUE(dir::foundNameMatches(L"*.doc", L"a.b.doc"));
+    EXPECT_TRUE(dir::foundNameMatches(L"*.*", L"README"));
+    EXPECT_TRUE(dir::foundNameMatches(L"*.*", L".profile"));
+    EXPECT_TRUE(dir::foundNameMatches(L"*", L"a.b.c"));
+    EXPECT_TRUE(dir::foundNameMatches(L"*.", L"README"));
+    EXPECT_TRUE(dir::foundNameMatches(L"a?.txt", L"a.txt"));
+    EXPECT_TRUE(dir::foundNameMatches(L"a?.txt", L"ab.txt"));
+    EXPECT_FALSE(dir::foundNameMatches(L"a?.txt", L"abc.txt"));
+    EXPECT_TRUE(dir::foundNameMatches(L"*.t*", L"\u8868.Tab"));
+    EXPECT_TRUE(dir::foundNameMatches(L"*.*", L".."));
+    // Without wildcards the name is the file's own, long or short.
+    EXPECT_TRUE(dir::foundNameMatches(L"REPORT~1.DOC", L"report.docx"));
+
+    // Through a listing: only the long names that match are returned.
+    test::TempDir dir;
+    for (const wchar_t* name : {L"report.doc", L"report.docx", L"a.b.doc"}) test::writeBytes(dir / name, {1});
+    auto names = dir::listNames(dir / L"*.doc", 0);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"a.b.doc", L"report.doc"}));
 }
 
 TEST(FolderNormalisation, BackslashAppendedOnlyWhenMissing) {

@@ -33,7 +33,7 @@ bool gone(const std::wstring& path) { return !test::fileExists(path); }
 
 TEST(ElashBatch, NineLinesWithTheTargetQuotedTwice) {
     EXPECT_EQ(elash::batchText(L"C:\\App\\old.exe"),
-              lines({"@echo off", ":loop", "if not exist \"C:\\App\\old.exe\" goto end", "DEL \"C:\\App\\old.exe\"",
+              lines({"@echo off", ":loop", "if not exist \"C:\\App\\old.exe\" goto end", "DEL /F \"C:\\App\\old.exe\"",
                      "goto loop", "", ":end", "DEL %0", "EXIT"}));
 }
 
@@ -41,7 +41,7 @@ TEST(ElashBatch, SpacesStayAndPercentSignsAreDoubled) {
     std::string text = elash::batchText(L"C:\\Program Files\\My App\\100% done %TEMP%.log");
     EXPECT_EQ(text, lines({"@echo off", ":loop",
                            "if not exist \"C:\\Program Files\\My App\\100%% done %%TEMP%%.log\" goto end",
-                           "DEL \"C:\\Program Files\\My App\\100%% done %%TEMP%%.log\"", "goto loop", "", ":end",
+                           "DEL /F \"C:\\Program Files\\My App\\100%% done %%TEMP%%.log\"", "goto loop", "", ":end",
                            "DEL %0", "EXIT"}));
 }
 
@@ -49,7 +49,7 @@ TEST(ElashBatch, JapaneseNamesInTheAnsiCodePage) {
     // "表" is 0x95 0x5C and "あ" 0x82 0xA0 in code page 932.
     ASSERT_EQ(::GetACP(), 932u);
     std::string text = elash::batchText(L"C:\\\u8868\\\u3042.txt");
-    EXPECT_NE(text.find("DEL \"C:\\\x95\x5C\\\x82\xA0.txt\"\r\n"), std::string::npos);
+    EXPECT_NE(text.find("DEL /F \"C:\\\x95\x5C\\\x82\xA0.txt\"\r\n"), std::string::npos);
 }
 
 TEST(ElashBatch, TargetsThatCouldChangeTheBatchAreRefused) {
@@ -85,11 +85,16 @@ TEST(ElashBatch, FolderTargetIsRefused) {
     EXPECT_FALSE(test::fileExists(elash::kBatchPath));
 }
 
-TEST(ElashBatch, WriteBatchRewritesTheWholeFile) {
-    test::TempDir dir;
-    test::writeBytes(dir / L"x.bat", std::vector<unsigned char>(2000, 'x'));
-    elash::writeBatch(dir / L"x.bat", L"C:\\a.txt");
-    EXPECT_EQ(readText(dir / L"x.bat"), elash::batchText(L"C:\\a.txt"));
+TEST(ElashBatch, AWaitingBatchIsNeverRewritten) {
+    ::DeleteFileW(elash::kBatchPath);
+    ::DeleteFileW(elash::batchPath(2).c_str());
+    EXPECT_EQ(elash::writeNewBatch(L"C:\\a.txt"), elash::kBatchPath);
+    EXPECT_EQ(elash::writeNewBatch(L"C:\\b.txt"), elash::batchPath(2));
+    EXPECT_EQ(elash::batchPath(2), L"C:\\Delete2.bat");
+    EXPECT_EQ(readText(elash::kBatchPath), elash::batchText(L"C:\\a.txt"));
+    EXPECT_EQ(readText(elash::batchPath(2)), elash::batchText(L"C:\\b.txt"));
+    ::DeleteFileW(elash::kBatchPath);
+    ::DeleteFileW(elash::batchPath(2).c_str());
 }
 
 TEST(ElashRun, HeldFileIsDeletedAfterReleaseAndTheBatchRemovesItself) {

@@ -79,11 +79,11 @@ TEST(ErrorReportFile, SeventeenLinesBesideTheModuleAndTheBox) {
 
     errorreport::Report r{L"frmCopy", L"ShowEx", 53, L"kroProgramDll", L"ファイルが見つかりません。"};
     test::UiWatcher watcher({IDOK});
-    errorreport::write(r, dir / L"library.dll");
+    std::wstring written = errorreport::write(r, dir / L"library.dll");
     ASSERT_TRUE(watcher.waitFor(1));
 
     std::wstring reportPath = dir / L"ErrorFile.txt";
-    EXPECT_EQ(errorreport::lastReportPath(), reportPath);
+    EXPECT_EQ(written, reportPath);
     bool crlf = false;
     auto lines = readLines(reportPath, &crlf);
     EXPECT_TRUE(crlf);
@@ -136,21 +136,36 @@ TEST(ErrorReportFile, SecondReportReplacesTheFirst) {
     EXPECT_EQ(lines[14], L"エラーを起こした際の\"VorelDll\"のバージョン = ");
 }
 
-TEST(ErrorReportFile, MissingFoldersAreMadeAndUnwritablePlacesStillShowTheBox) {
+TEST(ErrorReportFile, UnwritableModuleFolderFallsBackAndNoFileAtAllIsSaid) {
     test::TempDir dir;
     test::UiWatcher watcher({IDOK});
-    errorreport::write({L"m", L"s", 5, L"", L""}, dir / L"new\\deeper\\lib.dll");
+    std::wstring fallback = dir / L"local\\kroProgramDll\\";
+    EXPECT_EQ(errorreport::write({L"m", L"s", 5, L"", L""}, dir / L"new\\deeper\\lib.dll", fallback),
+              dir / L"new\\deeper\\ErrorFile.txt");  // missing folders are made
     ASSERT_TRUE(watcher.waitFor(1));
-    EXPECT_TRUE(test::fileExists(dir / L"new\\deeper\\ErrorFile.txt"));
 
-    // A folder that cannot be made: no file, the box names it all the same, nothing is raised.
+    // The module's folder cannot be made (a file stands in its way), as under Program Files for
+    // a standard user: the report goes to the fallback folder and the box names that file.
     test::writeBytes(dir / L"blocker", {1});
-    errorreport::write({L"m", L"s", 5, L"", L""}, dir / L"blocker\\sub\\lib.dll");
-    ASSERT_TRUE(watcher.waitFor(2));
+    std::wstring written = errorreport::write({L"m", L"s", 5, L"", L""}, dir / L"blocker\\sub\\lib.dll", fallback);
+    EXPECT_EQ(written, fallback + L"ErrorFile.txt");
+    bool crlf = false;
+    EXPECT_EQ(readLines(written, &crlf).size(), 17u);
     EXPECT_FALSE(test::fileExists(dir / L"blocker\\sub\\ErrorFile.txt"));
+
+    // Neither place can be written: no file is named as made, the box says none was.
+    test::writeBytes(dir / L"blocker2", {1});
+    EXPECT_EQ(errorreport::write({L"m", L"s", -2147024891, L"", L"アクセスが拒否されました。"},
+                                 dir / L"blocker\\sub\\lib.dll", dir / L"blocker2\\kro\\"),
+              L"");
+    ASSERT_TRUE(watcher.waitFor(3));
     auto seen = watcher.seen();
-    ASSERT_EQ(seen.size(), 2u);
-    EXPECT_EQ(seen[1].text, expectedBoxText(dir / L"blocker\\sub\\ErrorFile.txt"));
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[1].text, expectedBoxText(written));
+    EXPECT_EQ(seen[2].text, L"\"" + dir / L"blocker\\sub\\ErrorFile.txt" + L"\"にも\"" + dir / L"blocker2\\kro\\ErrorFile.txt" +
+                                L"\"にもエラーファイルを作成できませんでした。できればこの内容をソフト制作者に知らせてください。\r\n"
+                                L"エラー番号 = -2147024891\r\nエラーに対する簡単な説明 = アクセスが拒否されました。");
+    EXPECT_EQ(seen[2].icon, test::BoxIcon::Exclamation);
 }
 
 TEST(ErrorReportFile, DefaultIsBesideTheModuleHoldingTheCode) {
@@ -158,9 +173,9 @@ TEST(ErrorReportFile, DefaultIsBesideTheModuleHoldingTheCode) {
     std::wstring expected = path::folderOf(module::path()) + L"ErrorFile.txt";
     ::DeleteFileW(expected.c_str());
     test::UiWatcher watcher({IDOK});
-    errorreport::write({L"frmCopy", L"ShowEx", 7, L"src", L"desc"});
+    std::wstring written = errorreport::write({L"frmCopy", L"ShowEx", 7, L"src", L"desc"});
     ASSERT_TRUE(watcher.waitFor(1));
-    EXPECT_EQ(errorreport::lastReportPath(), expected);
+    EXPECT_EQ(written, expected);
     bool crlf = false;
     auto lines = readLines(expected, &crlf);
     ASSERT_EQ(lines.size(), 17u);

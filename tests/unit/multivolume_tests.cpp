@@ -113,6 +113,33 @@ TEST(MultiVolumeConvert, ReplacedFilesEndWithTheirData) {
     EXPECT_EQ(test::readBytes(dir / L"out.bin"), data);
 }
 
+TEST(MultiVolumeConvert, FewerVolumesThanAnEarlierSetAndSetsWithAGap) {
+    TempDir dir;
+    test::writeBytes(dir / L"long.bin", pattern(200000));
+    ASSERT_EQ(multivolume::toVolumes(dir / L"long.bin", dir / L"v.dat", 32000), 7);
+    test::writeBytes(vol(dir, L"v", 9), {1, 2, 3});  // a stray volume beyond a gap goes too
+    Bytes shortData = pattern(50000);
+    test::writeBytes(dir / L"short.bin", shortData);
+    UiWatcher watcher;
+    EXPECT_EQ(multivolume::toVolumes(dir / L"short.bin", dir / L"v.dat", 32000), 2);
+    for (long n : {3, 7, 9}) EXPECT_FALSE(test::fileExists(vol(dir, L"v", n))) << n;
+    EXPECT_TRUE(multivolume::toSingle(dir / L"v.dat", dir / L"out.bin"));
+    EXPECT_EQ(test::readBytes(dir / L"out.bin"), shortData);
+    EXPECT_TRUE(watcher.seen().empty());
+
+    // .003 missing, .004 there: nothing is written and the missing volume is named.
+    test::writeBytes(vol(dir, L"g", 1), {1});
+    test::writeBytes(vol(dir, L"g", 2), {2});
+    test::writeBytes(vol(dir, L"g", 4), {4});
+    EXPECT_FALSE(multivolume::toSingle(dir / L"g.dat", dir / L"gap.bin"));
+    EXPECT_FALSE(test::fileExists(dir / L"gap.bin"));
+    ASSERT_TRUE(watcher.waitFor(1));
+    EXPECT_EQ(watcher.seen()[0].caption, L"CnvSglVol()");
+    EXPECT_EQ(watcher.seen()[0].text, L"分割ファイルが欠けています。\nfnm = " + vol(dir, L"g", 3));
+    EXPECT_EQ(watcher.seen()[0].icon, test::BoxIcon::Exclamation);
+    EXPECT_EQ(multivolume::openCount(), 0u);
+}
+
 TEST(MultiVolumeConvert, NineHundredNinetyNineVolumes) {
     TempDir dir;
     // 999 chunks with volumes smaller than a chunk: volume 1 stays empty, so a 1000th is needed.

@@ -265,3 +265,24 @@ TEST(TakeOutExtract, UnwritableOutputRaisesTheFileError) {
         EXPECT_EQ(e.number(), 76);
     }
 }
+
+TEST(TakeOutExtract, OutputNamingTheExecutableItselfIsRefusedUnderAnySpelling) {
+    test::TempDir dir;
+    Bytes joined = concat(makePe(0x40, 224, {{0x100, 0x200}}, 0x300, 0x200), Bytes(10, 0x5A));
+    test::writeBytes(dir / L"app.exe", joined);
+    // A hard link stands in for an 8.3 name here: another name of the same file.
+    ASSERT_TRUE(::CreateHardLinkW((dir / L"APP~1.EXE").c_str(), (dir / L"app.exe").c_str(), nullptr));
+    wchar_t before[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, before);
+    ASSERT_TRUE(::SetCurrentDirectoryW(dir.path().c_str()));
+    for (const std::wstring& out : {dir / L"APP.EXE", std::wstring(L"app.exe"), std::wstring(L".\\APP~1.EXE")}) {
+        try {
+            takeout::extract(dir / L"app.exe", out);
+            ADD_FAILURE() << "no error for " << std::string(out.begin(), out.end());
+        } catch (const AutomationError& e) {
+            EXPECT_EQ(e.number(), 75);
+        }
+        EXPECT_EQ(test::readBytes(dir / L"app.exe"), joined);
+    }
+    ::SetCurrentDirectoryW(before);
+}
