@@ -56,8 +56,6 @@ void setLabel(Control& label, std::wstring_view text) {
     if (label.text() != text) label.setText(text);
 }
 
-constexpr UINT_PTR kShowHeldTimer = 1;
-
 }  // namespace
 
 std::wstring singleText(float value) {
@@ -71,9 +69,6 @@ CopyWindow::CopyWindow() : Window(kDesign) {}
 CopyWindow& CopyWindow::instance() { return perThread<CopyWindow>(); }
 
 void CopyWindow::showEx(const std::wstring& clip, short max, IDispatch* owner, std::wstring_view caption) {
-    // A step still held belongs before the new range; the first step of this run shows at once.
-    showHeldStep();
-    shownAt_ = {};
     const std::function<void()> steps[] = {
         [&] { show(ownerWindow(owner)); },
         // Opening the clip starts it; it plays in a loop while the window is shown.
@@ -98,54 +93,19 @@ void CopyWindow::setValue(short value, std::wstring_view fileName, std::wstring_
                           std::wstring_view destinationFolder) {
     Control& bar = control(L"proCopyBar");
     bar.checkValue(value);
-    Step step{static_cast<float>(value), std::wstring(fileName), L"'", {}};
-    step.line.append(sourceFolder).append(L"' から '").append(destinationFolder).append(L"' へ");
-    step.amount = L"残り" + singleText(bar.maximum() - step.value) + L"ファイル";
-    const bool last = bar.maximum() == step.value;
-    const auto now = std::chrono::steady_clock::now();
-    const bool due = last || !visible() || now - shownAt_ >= kFrame;
-    // Without the timer a held step could stay unshown; then it is shown at once.
-    if (due || (!held_ && !::SetTimer(hwnd(), kShowHeldTimer, static_cast<UINT>(kFrame.count()), nullptr))) {
-        dropHeldStep();
-        showStep(step);
-    } else {
-        held_ = std::move(step);
-    }
+    std::wstring line = L"'";
+    line.append(sourceFolder).append(L"' から '").append(destinationFolder).append(L"' へ");
+    const std::wstring amount = L"残り" + singleText(bar.maximum() - static_cast<float>(value)) + L"ファイル";
+    const bool last = bar.maximum() == value;
+    bar.setValue(value);
+    setLabel(control(L"lblFileName"), fileName);
+    setLabel(control(L"lblMessage"), line);
+    setLabel(control(L"lblFileAmount"), amount);
     // Repaints the window and runs a pending click on the cancel button. The client's handlers
     // may run here too, and the user may close the window.
     toolkit::pumpMessages();
     if (!loaded()) return;
     if (last) unload();
-}
-
-void CopyWindow::showStep(const Step& step) {
-    control(L"proCopyBar").setValue(step.value);
-    setLabel(control(L"lblFileName"), step.fileName);
-    setLabel(control(L"lblMessage"), step.line);
-    setLabel(control(L"lblFileAmount"), step.amount);
-    shownAt_ = std::chrono::steady_clock::now();
-}
-
-void CopyWindow::showHeldStep() {
-    if (!held_) return;
-    Step step = std::move(*held_);
-    dropHeldStep();
-    if (loaded()) showStep(step);
-}
-
-void CopyWindow::dropHeldStep() {
-    if (!held_) return;
-    held_.reset();
-    if (loaded()) ::KillTimer(hwnd(), kShowHeldTimer);
-}
-
-void CopyWindow::onTimer(UINT_PTR id) {
-    if (id == kShowHeldTimer) showHeldStep();
-}
-
-void CopyWindow::onUnload(CloseReason) {
-    dropHeldStep();
-    shownAt_ = {};
 }
 
 void CopyWindow::onCommand(Control& control, int notification) {

@@ -2,8 +2,6 @@
 // The copy progress window: an animation, the file being copied, the source and destination
 // folders, a progress bar, the number of files left and a cancel button. One instance per client
 // thread; the cancel flag belongs to the instance, so it outlives the window's unloads.
-#include <chrono>
-#include <optional>
 #include <string>
 
 #include "dialogs/window.h"
@@ -26,10 +24,8 @@ public:
 
     // Reports one step: the progress value (refused with 380 before any text changes when it
     // lies outside 0..maximum), the file name, the folders and the files left; then runs one pass
-    // of the message pump and unloads the window when the value has reached the maximum.
-    // Steps that come faster than a person can read are shown one frame (kFrame) apart: the
-    // latest is held and shown by the next step due, or by a timer when the thread next pumps
-    // messages. The first step after showEx and the last one are always shown at once.
+    // of the message pump and unloads the window when the value has reached the maximum. Every
+    // step is on the screen before the call returns: the client may copy for long without pumping.
     void setValue(short value, std::wstring_view fileName, std::wstring_view sourceFolder,
                   std::wstring_view destinationFolder);
 
@@ -38,26 +34,11 @@ public:
 
     CopyWindow();
 
-    // Under Wine every changed label or bar position repaints at once, about a millisecond each.
-    static constexpr std::chrono::milliseconds kFrame{40};
-
 protected:
     void onCommand(Control& control, int notification) override;
-    void onTimer(UINT_PTR id) override;
-    void onUnload(CloseReason reason) override;
 
 private:
-    struct Step {
-        float value;
-        std::wstring fileName, line, amount;
-    };
-    void showStep(const Step& step);
-    void showHeldStep();
-    void dropHeldStep();
-
     bool cancelRequested_ = false;
-    std::optional<Step> held_;
-    std::chrono::steady_clock::time_point shownAt_{};
 };
 
 // The files-left count as the window writes it: the shortest decimal text of a single-precision

@@ -592,9 +592,6 @@ LRESULT Window::handle(UINT msg, WPARAM wp, LPARAM lp) {
         ::SetBkColor(dc, ::GetSysColor(face));
         return reinterpret_cast<LRESULT>(::GetSysColorBrush(face));
     }
-    case WM_TIMER:
-        onTimer(wp);
-        return 0;
     case kResumeRedraw:
         for (auto& c : controls_) c->resumeRedraw();
         return 0;

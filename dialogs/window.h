@@ -198,8 +198,6 @@ protected:
     virtual void onCommand(Control&, int notification) {}
     virtual void onListDoubleClick(Control&) {}
     virtual void onListKey(Control&, UINT virtualKey) {}
-    // A timer the kind set on its window with SetTimer.
-    virtual void onTimer(UINT_PTR) {}
 
 private:
     friend class Control;

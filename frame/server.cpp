@@ -6,6 +6,7 @@
 
 #include <new>
 #include <string>
+#include <vector>
 
 #include "kroProgramDll.h"
 #include "kro_version.h"
@@ -72,7 +73,7 @@ LSTATUS writeKey(HKEY root, const std::wstring& path, const wchar_t* name, const
     return setValue(key.get(), name, value);
 }
 
-// Writes the class and ProgID keys under `classes` (HKEY_CLASSES_ROOT or a user's Software\Classes).
+// Writes the class and ProgID keys under `classes` (the machine's or a user's Software\Classes).
 HRESULT registerClasses(HKEY classes) {
     const std::wstring modulePath = module::path();
     const std::wstring libid = guidText(LIBID_kroProgramDll);
@@ -95,17 +96,6 @@ HRESULT registerClasses(HKEY classes) {
         if (s != ERROR_SUCCESS) return HRESULT_FROM_WIN32(s);
     }
     return S_OK;
-}
-
-void unregisterClasses(HKEY classes) {
-    std::size_t count = 0;
-    const ClassEntry* entries = classCatalog(&count);
-    for (std::size_t i = 0; i < count; ++i) {
-        const ClassEntry& c = entries[i];
-        const std::wstring progId = std::wstring(kLibraryName) + L"." + c.name;
-        ::RegDeleteTreeW(classes, (L"CLSID\\" + guidText(*c.clsid)).c_str());
-        ::RegDeleteTreeW(classes, progId.c_str());
-    }
 }
 
 // Per-user type library registration (Vista and later), looked up at run time.
@@ -152,51 +142,118 @@ HRESULT registerServer(bool perUser) {
     }
     if (FAILED(hr)) return SELFREG_E_TYPELIB;
     registerUnderNeutralLocale(perUser);
-    if (perUser) {
-        RegKey classes;
-        LSTATUS s = ::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Classes", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                      classes.put(), nullptr);
-        if (s != ERROR_SUCCESS) return SELFREG_E_CLASS;
-        return SUCCEEDED(registerClasses(classes.get())) ? S_OK : SELFREG_E_CLASS;
-    }
-    return SUCCEEDED(registerClasses(HKEY_CLASSES_ROOT)) ? S_OK : SELFREG_E_CLASS;
+    // Machine-wide into HKLM itself: through HKEY_CLASSES_ROOT a key that the user already has
+    // under HKCU would be written there, where elevated programs never look.
+    RegKey classes;
+    LSTATUS s = ::RegCreateKeyExW(perUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE, L"Software\\Classes", 0, nullptr, 0,
+                                  KEY_ALL_ACCESS, nullptr, classes.put(), nullptr);
+    if (s != ERROR_SUCCESS) return SELFREG_E_CLASS;
+    return SUCCEEDED(registerClasses(classes.get())) ? S_OK : SELFREG_E_CLASS;
 }
 
-// Removes the type library's and its interfaces' keys under `classes`, whatever the platform's
-// own unregistration left.
-void removeTypeLibKeys(HKEY classes) {
-    ComPtr<ITypeLib> lib;
-    if (SUCCEEDED(loadOwnTypeLib(lib.put()))) {
-        for (UINT i = 0, n = lib->GetTypeInfoCount(); i < n; ++i) {
-            TYPEATTR* attr = nullptr;
-            ComPtr<ITypeInfo> ti;
-            if (FAILED(lib->GetTypeInfo(i, ti.put())) || FAILED(ti->GetTypeAttr(&attr))) continue;
-            if (attr->typekind == TKIND_DISPATCH || attr->typekind == TKIND_INTERFACE) {
-                ::RegDeleteTreeW(classes, (L"Interface\\" + guidText(attr->guid)).c_str());
+// --- unregistration --------------------------------------------------------------------------
+// Both modules may be registered on one machine. Windows keeps CLSID and Interface apart per
+// registry view (the 32-bit one under Wow6432Node) but shares the ProgID keys and TypeLib between
+// them, so each module removes only its own: its CLSIDs and interface keys in its own view, its
+// own platform subkey of the type library, and a shared key only when the other module no longer
+// uses it.
+
 #ifdef _WIN64
-                ::RegDeleteTreeW(classes, (L"Wow6432Node\\Interface\\" + guidText(attr->guid)).c_str());
+constexpr REGSAM kOwnView = KEY_WOW64_64KEY;
+constexpr REGSAM kOtherView = KEY_WOW64_32KEY;
+constexpr const wchar_t* kOwnPlatform = L"win64";
+#else
+constexpr REGSAM kOwnView = KEY_WOW64_32KEY;
+constexpr REGSAM kOtherView = KEY_WOW64_64KEY;  // ignored on 32-bit Windows: the same view
+constexpr const wchar_t* kOwnPlatform = L"win32";
 #endif
-            }
-            ti->ReleaseTypeAttr(attr);
-        }
+
+// The classes key machine-wide or of the current user, as a root and a path prefix.
+struct Classes {
+    HKEY root;
+    std::wstring under(const std::wstring& path) const { return L"Software\\Classes\\" + path; }
+};
+
+bool keyExists(const Classes& c, const std::wstring& path, REGSAM view) {
+    RegKey key;
+    return ::RegOpenKeyExW(c.root, c.under(path).c_str(), 0, KEY_READ | view, key.put()) == ERROR_SUCCESS;
+}
+
+void deleteTree(const Classes& c, const std::wstring& path, REGSAM view) {
+    const std::wstring full = c.under(path);
+    {
+        RegKey key;
+        if (::RegOpenKeyExW(c.root, full.c_str(), 0, KEY_ALL_ACCESS | view, key.put()) != ERROR_SUCCESS) return;
+        ::RegDeleteTreeW(key.get(), nullptr);
     }
-    ::RegDeleteTreeW(classes, (L"TypeLib\\" + guidText(LIBID_kroProgramDll)).c_str());
+    ::RegDeleteKeyExW(c.root, full.c_str(), view, 0);
+}
+
+std::vector<std::wstring> subkeys(const Classes& c, const std::wstring& path, REGSAM view) {
+    std::vector<std::wstring> names;
+    RegKey key;
+    if (::RegOpenKeyExW(c.root, c.under(path).c_str(), 0, KEY_READ | view, key.put()) != ERROR_SUCCESS) return names;
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[256];
+        DWORD length = 256;
+        if (::RegEnumKeyExW(key.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        names.emplace_back(name, length);
+    }
+    return names;
+}
+
+// This module's platform subkey of the type library; the version key and the library key go
+// when no platform of any locale is left in them.
+void removeOwnTypeLib(const Classes& c) {
+    const std::wstring library = L"TypeLib\\" + guidText(LIBID_kroProgramDll);
+    const std::wstring version = library + L"\\" + KRO_TYPELIB_VERSION_TEXT;
+    bool localeLeft = false;
+    for (const std::wstring& locale : subkeys(c, version, kOwnView)) {
+        if (locale == L"FLAGS" || locale == L"HELPDIR") continue;
+        deleteTree(c, version + L"\\" + locale + L"\\" + kOwnPlatform, kOwnView);
+        if (subkeys(c, version + L"\\" + locale, kOwnView).empty())
+            deleteTree(c, version + L"\\" + locale, kOwnView);
+        else
+            localeLeft = true;
+    }
+    if (!localeLeft) deleteTree(c, version, kOwnView);
+    if (subkeys(c, library, kOwnView).empty()) deleteTree(c, library, kOwnView);
+}
+
+void removeOwnInterfaces(const Classes& c) {
+    ComPtr<ITypeLib> lib;
+    if (FAILED(loadOwnTypeLib(lib.put()))) return;
+    for (UINT i = 0, n = lib->GetTypeInfoCount(); i < n; ++i) {
+        TYPEATTR* attr = nullptr;
+        ComPtr<ITypeInfo> ti;
+        if (FAILED(lib->GetTypeInfo(i, ti.put())) || FAILED(ti->GetTypeAttr(&attr))) continue;
+        if (attr->typekind == TKIND_DISPATCH || attr->typekind == TKIND_INTERFACE)
+            deleteTree(c, L"Interface\\" + guidText(attr->guid), kOwnView);
+        ti->ReleaseTypeAttr(attr);
+    }
+}
+
+void removeOwnClasses(const Classes& c) {
+    std::size_t count = 0;
+    const ClassEntry* entries = classCatalog(&count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::wstring clsidKey = L"CLSID\\" + guidText(*entries[i].clsid);
+        deleteTree(c, clsidKey, kOwnView);
+        // The ProgID serves the other module too while its class is registered in its view.
+        if (!keyExists(c, clsidKey + L"\\InprocServer32", kOtherView))
+            deleteTree(c, std::wstring(kLibraryName) + L"." + entries[i].name, kOwnView);
+    }
 }
 
 HRESULT unregisterServer(bool perUser) {
     if (perUser) {
         if (auto unregisterForUser = oleautFunction<UnregisterForUserFn>("UnRegisterTypeLibForUser"))
             unregisterForUser(LIBID_kroProgramDll, KRO_TYPELIB_MAJOR, KRO_TYPELIB_MINOR, 0, kSysKind);
-        RegKey classes;
-        if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Classes", 0, KEY_ALL_ACCESS, classes.put()) == ERROR_SUCCESS) {
-            unregisterClasses(classes.get());
-            removeTypeLibKeys(classes.get());
-        }
-        return S_OK;
     }
-    ::UnRegisterTypeLib(LIBID_kroProgramDll, KRO_TYPELIB_MAJOR, KRO_TYPELIB_MINOR, 0, kSysKind);
-    removeTypeLibKeys(HKEY_CLASSES_ROOT);
-    unregisterClasses(HKEY_CLASSES_ROOT);
+    const Classes classes{perUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE};
+    removeOwnClasses(classes);
+    removeOwnInterfaces(classes);
+    removeOwnTypeLib(classes);
     return S_OK;
 }
 

@@ -66,6 +66,13 @@ LONG createOrOpen(HKEY root, std::wstring_view path, RegKey& key) {
                              nullptr);
 }
 
+LONG openForReading(HKEY root, std::wstring_view path, RegKey& key) {
+    LONG status = createOrOpen(root, path, key);
+    if (status != ERROR_ACCESS_DENIED) return status;
+    std::wstring p = terminated(path);
+    return ::RegOpenKeyExW(root, p.c_str(), 0, KEY_READ, key.put());
+}
+
 LONG createKey(HKEY root, std::wstring_view path) {
     RegKey key;
     return createOrOpen(root, path, key);
@@ -124,7 +131,7 @@ std::wstring valueAsText(DWORD type, std::span<const std::byte> data) {
 LONG readText(HKEY root, std::wstring_view path, std::wstring_view name, std::wstring& text) {
     text.clear();
     RegKey key;
-    LONG status = createOrOpen(root, path, key);
+    LONG status = openForReading(root, path, key);
     if (status != ERROR_SUCCESS) return status;
     if (!usableValueName(name)) return ERROR_INVALID_PARAMETER;
     DWORD type = REG_NONE;
@@ -140,7 +147,7 @@ LONG readText(HKEY root, std::wstring_view path, std::wstring_view name, std::ws
 LONG readBinary(HKEY root, std::wstring_view path, std::wstring_view name, std::vector<std::byte>& bytes) {
     bytes.clear();
     RegKey key;
-    LONG status = createOrOpen(root, path, key);
+    LONG status = openForReading(root, path, key);
     if (status != ERROR_SUCCESS) return status;
     if (!usableValueName(name)) return ERROR_INVALID_PARAMETER;
     DWORD type = REG_NONE;

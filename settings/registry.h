@@ -28,6 +28,12 @@ bool usableValueName(std::wstring_view name);
 // Creates the key or opens the existing one, with full access.
 LONG createOrOpen(HKEY root, std::wstring_view path, RegKey& key);
 
+// The key for a read: created or opened with full access where the caller may (a missing key is
+// created, as for every member); where full access is refused (a standard user under HKLM or
+// most of HKCR, an administrator's unelevated program) opened for reading only, creating
+// nothing, with the status of that open.
+LONG openForReading(HKEY root, std::wstring_view path, RegKey& key);
+
 LONG createKey(HKEY root, std::wstring_view path);
 // Creates every level of the path in turn (A, A\B, A\B\C); a failing level does not stop the
 // chain. Returns the status of the last level.

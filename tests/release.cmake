@@ -39,6 +39,18 @@ if(KRO_ARCH STREQUAL "x64")
         TIMEOUT 900 PASS_REGULAR_EXPRESSION "package: 0 failed")
 endif()
 
+# Both modules registered side by side (x64 tree: it drives the x86 tree's client as well).
+if(KRO_ARCH STREQUAL "x64")
+    add_test(NAME side_by_side
+        COMMAND sh ${CMAKE_SOURCE_DIR}/tests/support/side-by-side.sh
+            $<TARGET_FILE:client_tests> ${KRO_DLL}
+            ${CMAKE_BINARY_DIR}/../x86/client_tests.exe ${CMAKE_SOURCE_DIR}/dist/x86/${KRO_MODULE_NAME}.dll
+            ${CMAKE_BINARY_DIR}/side_by_side)
+    set_tests_properties(side_by_side PROPERTIES
+        ENVIRONMENT "WINEDEBUG=-all;LC_ALL=ja_JP.UTF-8;HOME=${CMAKE_BINARY_DIR}/home"
+        TIMEOUT 600 SKIP_RETURN_CODE 77 PASS_REGULAR_EXPRESSION "side-by-side: 0 failed")
+endif()
+
 # The build refuses a member or class without description (no Wine needed).
 add_test(NAME reference_requires_descriptions
     COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/support/reference_check.py

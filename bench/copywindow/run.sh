@@ -27,8 +27,12 @@ run_arch() {
     # manager, Wine waits up to two seconds for a window manager to withdraw every hidden window.
     desktop="explorer /desktop=kroBench,1024x768"
     "$loader" $desktop cscript //nologo "$(winpath "$work/copy_loop_$arch.vbs")" "$(winpath "$work/files_$arch")" \
-        "$(winpath "$work/clip.avi")" "$rounds" | iconv -f CP932 -t UTF-8
-    "$loader" $desktop "$(winpath "$root/build/$arch/bench/update_floor.exe")"
+        "$(winpath "$work/clip.avi")" "$rounds" | iconv -f CP932 -t UTF-8 | tr -d '\r' | tee "$work/loop_$arch.out"
+    "$loader" $desktop "$(winpath "$root/build/$arch/bench/update_floor.exe")" | tr -d '\r' | tee "$work/floor_$arch.out"
+    # The library's cost per step against the platform's floor for the same updates, same run.
+    step=$(sed -n 's/^window cost per step: \([0-9.]*\) us$/\1/p' "$work/loop_$arch.out")
+    floor=$(sed -n 's/.*: \([0-9.]*\) us per update$/\1/p' "$work/floor_$arch.out")
+    awk -v s="$step" -v f="$floor" 'BEGIN { printf "%s: library per step %.1f us, floor %.1f us, ratio %.2f (target <= 1.15)\n", ARGV[1], s, f, s / f }' "$arch"
 }
 run_arch x64 /usr/lib/wine/wine64
 if sh tools/can-run-x86.sh; then

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <olectl.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "kroProgramDll.h"
@@ -195,4 +196,57 @@ TEST(ClassFactories, UnloadOnlyWithoutObjectsAndLocks) {
         EXPECT_EQ(module.canUnload(), S_FALSE);  // the factory itself
     }
     EXPECT_EQ(module.canUnload(), S_OK);
+}
+
+// Both modules registered on one machine. Run by tests/support/side-by-side.sh in a prefix of its
+// own, which registers and unregisters the two modules and says in KRO_EXPECT_REGISTRATION what
+// this architecture should find: "registered", "absent" (this module's own entries gone, the
+// other module's may stay) or "nothing" (no key of the library in either registry view).
+TEST(SideBySide, RegistrationAsExpected) {
+    const char* expectation = std::getenv("KRO_EXPECT_REGISTRATION");
+    if (!expectation) GTEST_SKIP() << "run by side-by-side.sh";
+    const std::string expect = expectation;
+#ifdef _WIN64
+    const REGSAM own = KEY_WOW64_64KEY, other = KEY_WOW64_32KEY;
+    const std::wstring platform = L"win64";
+#else
+    const REGSAM own = KEY_WOW64_32KEY, other = KEY_WOW64_64KEY;
+    const std::wstring platform = L"win32";
+#endif
+    auto exists = [](const std::wstring& path, REGSAM view) {
+        HKEY k;
+        if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, (L"Software\\Classes\\" + path).c_str(), 0, KEY_READ | view, &k) != ERROR_SUCCESS)
+            return false;
+        ::RegCloseKey(k);
+        return true;
+    };
+    const std::wstring typeLib = L"TypeLib\\" + guidText(LIBID_kroProgramDll);
+    const std::wstring ownPlatform = typeLib + L"\\4.0\\0\\" + platform;
+    const std::wstring iface = L"Interface\\" + guidText(IID__FileSystemCls);
+    const bool registered = expect == "registered";
+    for (const wchar_t* name : kClassNames) {
+        const std::wstring clsidKey = L"CLSID\\" + guidText(clsidOf(name)), progId = std::wstring(L"kroProgramDll.") + name;
+        EXPECT_EQ(exists(clsidKey, own), registered) << expect << " " << std::string(progId.begin(), progId.end());
+        if (registered) {
+            EXPECT_EQ(readValue(HKEY_LOCAL_MACHINE, L"Software\\Classes\\" + progId + L"\\CLSID"), guidText(clsidOf(name)));
+            CLSID byProgId{};
+            ASSERT_EQ(::CLSIDFromProgID(progId.c_str(), &byProgId), S_OK);
+            ComPtr<IDispatch> object;
+            EXPECT_EQ(::CoCreateInstance(byProgId, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, object.putVoid()), S_OK);
+        }
+        if (expect == "nothing") {
+            EXPECT_FALSE(exists(clsidKey, other));
+            EXPECT_FALSE(exists(progId, own));
+        }
+    }
+    EXPECT_EQ(exists(ownPlatform, own), registered);
+    EXPECT_EQ(exists(iface, own), registered);
+    if (registered) {
+        ComPtr<ITypeLib> lib;
+        EXPECT_EQ(::LoadRegTypeLib(LIBID_kroProgramDll, 4, 0, 0, lib.put()), S_OK);
+    }
+    if (expect == "nothing") {
+        EXPECT_FALSE(exists(typeLib, own));
+        EXPECT_FALSE(exists(iface, other));
+    }
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <sddl.h>
 
 #include <string>
 #include <vector>
@@ -174,6 +175,40 @@ TEST_F(RegistryCore, DeletingValuesAndKeysReportsThePlatformStatus) {
     EXPECT_NE(registry::deleteKey(hkcu, base_), 0);  // it still has a subkey
     EXPECT_EQ(registry::deleteKey(hkcu, base_ + L"\\a"), 0);
     EXPECT_EQ(registry::deleteKey(hkcu, base_ + L"\\a"), ERROR_FILE_NOT_FOUND);
+}
+
+TEST_F(RegistryCore, ReadsWorkWhereFullAccessIsRefusedAndWritesStillFail) {
+    // A key as a standard user meets HKLM: readable, but neither values nor subkeys may be set.
+    const std::wstring locked = base_ + L"\\locked";
+    ASSERT_EQ(registry::writeText(hkcu, locked, L"Installed", L"C:\\Program Files\\App"), 0);
+    {
+        RegKey key;
+        ASSERT_EQ(registry::createOrOpen(hkcu, locked, key), 0);
+        PSECURITY_DESCRIPTOR sd = nullptr;
+        ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(D;;0x6;;;WD)(A;;KA;;;WD)", SDDL_REVISION_1, &sd, nullptr));
+        ASSERT_EQ(::RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, sd), ERROR_SUCCESS);
+        ::LocalFree(sd);
+    }
+    RegKey probe;
+    ASSERT_EQ(registry::createOrOpen(hkcu, locked, probe), ERROR_ACCESS_DENIED);  // the refusal is in force
+
+    std::wstring text;
+    EXPECT_EQ(registry::readText(hkcu, locked, L"Installed", text), 0);
+    EXPECT_EQ(text, L"C:\\Program Files\\App");
+    std::vector<std::byte> bytes;
+    EXPECT_EQ(registry::readBinary(hkcu, locked, L"Installed", bytes), 0);
+    EXPECT_EQ(bytes.size(), std::string("C:\\Program Files\\App").size() + 1);
+    EXPECT_EQ(registry::writeText(hkcu, locked, L"Installed", L"x"), ERROR_ACCESS_DENIED);
+    // Where full access is granted a read still creates a missing key.
+    EXPECT_EQ(registry::readText(hkcu, base_ + L"\\fresh", L"v", text), 0);
+    EXPECT_TRUE(keyExists(base_ + L"\\fresh"));
+
+    RegKey key;
+    ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, locked.c_str(), 0, WRITE_DAC, key.put()), ERROR_SUCCESS);
+    PSECURITY_DESCRIPTOR open = nullptr;
+    ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;;KA;;;WD)", SDDL_REVISION_1, &open, nullptr));
+    ::RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, open);
+    ::LocalFree(open);
 }
 
 TEST(IniBlock, LinesAreNulSeparatedAndEmptyLinesLeftOut) {
