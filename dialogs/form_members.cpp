@@ -93,8 +93,9 @@ HRESULT FormCls::get_List_Title(short *Index, VARIANT *result) {
 }
 HRESULT FormCls::put_List_Title(short *Index, VARIANT *value) {
     return call([&] {
-        ui::Control& label = columnLabel(Index);
-        label.setText(valueText(value));
+        // The value first: its conversion may run the client's code, which may unload the editor.
+        std::wstring text = valueText(value);
+        columnLabel(Index).setText(text);
     });
 }
 HRESULT FormCls::get_List_List(short *Index, short *Number, VARIANT *result) {
@@ -102,8 +103,8 @@ HRESULT FormCls::get_List_List(short *Index, short *Number, VARIANT *result) {
 }
 HRESULT FormCls::put_List_List(short *Index, short *Number, VARIANT *value) {
     return call([&] {
-        ui::Control& list = columnList(Index);
-        list.setItem(shortOf(Number), valueText(value));
+        std::wstring text = valueText(value);  // may run the client's code, as above
+        columnList(Index).setItem(shortOf(Number), text);
     });
 }
 HRESULT FormCls::get_List_ListCount(short *Index, VARIANT *result) {
@@ -114,9 +115,9 @@ HRESULT FormCls::get_List_ListIndex(short *Index, VARIANT *result) {
 }
 HRESULT FormCls::put_List_ListIndex(short *Index, VARIANT *value) {
     return call([&] {
-        ui::Control& list = columnList(Index);
         if (!value) raise(err::TypeMismatch);
-        list.setSelection(variantShort(*value));
+        short position = variantShort(*value);  // may run the client's code, as above
+        columnList(Index).setSelection(position);
     });
 }
 HRESULT FormCls::get_List_CurrentSelectListText(short *Index, BSTR *result) {

@@ -22,15 +22,13 @@ MessageWindow::MessageWindow() : Window(kDesign) {}
 MessageWindow& MessageWindow::instance() { return perThread<MessageWindow>(); }
 
 void MessageWindow::message(std::wstring_view text, HWND owner, IPictureDisp* icon) {
-    ComPtr<IPictureDisp> picture(icon);
-    if (!picture) {
-        if (!libraryIcon_) libraryIcon_ = libraryIcon(toolkit::kIconLibrary);
-        picture = libraryIcon_;
-    }
     // A notice: shown in front of its owner without taking the keyboard from the client.
     show(owner, false);
     control(L"Label1").setText(text);
-    control(L"Image1").setPicture(picture.get());
+    if (icon)
+        control(L"Image1").setPicture(icon);
+    else
+        control(L"Image1").setImage(toolkit::loadIcon(toolkit::kIconLibrary), false);
     ::UpdateWindow(hwnd());
     toolkit::pumpMessages();
 }

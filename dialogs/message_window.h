@@ -15,9 +15,6 @@ public:
     void message(std::wstring_view text, HWND owner, IPictureDisp* icon);
 
     MessageWindow();
-
-private:
-    ComPtr<IPictureDisp> libraryIcon_;  // icon 100, made once
 };
 
 }  // namespace kro::ui

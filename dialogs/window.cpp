@@ -13,6 +13,48 @@ namespace {
 
 constexpr const wchar_t* kClassPrefix = L"kroProgramDll.";
 
+// When a thread's last library object has gone, its hidden windows go too: nobody sees them,
+// and they hold the module loaded (and any client picture) past the client's use of it. Shown
+// windows stay for the person looking at them.
+BOOL CALLBACK unloadIfHiddenLibraryWindow(HWND hwnd, LPARAM) {
+    if (Window::isLibraryWindow(hwnd) && !::IsWindowVisible(hwnd))
+        if (auto* window = reinterpret_cast<Window*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA))) window->unload();
+    return TRUE;
+}
+void unloadHiddenWindowsOfThread() { ::EnumThreadWindows(::GetCurrentThreadId(), &unloadIfHiddenLibraryWindow, 0); }
+
+// The window classes this module registered: they go when it unloads, or a class would be left
+// whose window procedure points into code no longer there.
+class RegisteredClasses {
+public:
+    void add(const wchar_t* kindName) {
+        ::AcquireSRWLockExclusive(&lock_);
+        bool known = false;
+        for (int i = 0; i < count_; ++i) known = known || kinds_[i] == kindName;
+        if (!known && count_ < kMax) kinds_[count_++] = kindName;
+        if (count_ == 1 && !known) {
+            module::atUnload(&RegisteredClasses::unregisterAll);
+            module::atLastObjectOfThread(&unloadHiddenWindowsOfThread);
+        }
+        ::ReleaseSRWLockExclusive(&lock_);
+    }
+    static void unregisterAll() {
+        RegisteredClasses& self = instance();
+        for (int i = 0; i < self.count_; ++i)
+            ::UnregisterClassW((std::wstring(kClassPrefix) + self.kinds_[i]).c_str(), module::handle());
+        self.count_ = 0;
+    }
+    static RegisteredClasses& instance() {
+        static RegisteredClasses classes;
+        return classes;
+    }
+private:
+    static constexpr int kMax = 16;
+    const wchar_t* kinds_[kMax] = {};  // the designs' own names: static texts
+    int count_ = 0;
+    SRWLOCK lock_ = SRWLOCK_INIT;
+};
+
 int screenDpi(int axis) {
     static int cached[2] = {0, 0};
     if (!cached[axis]) {
@@ -108,8 +150,19 @@ Control::Control(Window& owner, const ControlDesign& design, HWND hwnd, std::wst
     }
 }
 
+namespace {
+void destroyImage(HANDLE image, bool bitmap) {
+    if (!image) return;
+    if (bitmap)
+        ::DeleteObject(image);
+    else
+        ::DestroyIcon(static_cast<HICON>(image));
+}
+}  // namespace
+
 Control::~Control() {
     if (hfont_) ::DeleteObject(hfont_);
+    destroyImage(image_, imageIsBitmap_);
 }
 
 int Control::id() const { return ::GetDlgCtrlID(hwnd_); }
@@ -305,13 +358,11 @@ void Control::setSelection(int position) {
 
 void Control::setPicture(IPictureDisp* picture) {
     if (kind_ != ControlKind::Image) raise(err::ObjectDoesNotSupport);
-    if (picture == picture_.get()) return;
-    ComPtr<IPictureDisp> held(picture);
     HANDLE image = nullptr;
     bool bitmap = false;
-    if (held) {
-        ComPtr<IPicture> pic = held.as<IPicture>(IID_IPicture);
-        if (!pic) raise(err::TypeMismatch);
+    if (picture) {
+        ComPtr<IPicture> pic;
+        if (FAILED(picture->QueryInterface(IID_IPicture, pic.putVoid())) || !pic) raise(err::TypeMismatch);
         SHORT type = PICTYPE_NONE;
         OLE_HANDLE handle = 0;
         pic->get_Type(&type);
@@ -325,11 +376,20 @@ void Control::setPicture(IPictureDisp* picture) {
         }
         image = reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(handle));
     }
+    setImage(image, bitmap);
+}
+
+void Control::setImage(HANDLE image, bool bitmap) {
+    if (kind_ != ControlKind::Image) raise(err::ObjectDoesNotSupport);
+    HANDLE copy = image ? ::CopyImage(image, bitmap ? IMAGE_BITMAP : IMAGE_ICON, 0, 0, 0) : nullptr;
+    if (image && !copy) raiseWin32();
     LONG_PTR style = ::GetWindowLongPtrW(hwnd_, GWL_STYLE);
     style = (style & ~static_cast<LONG_PTR>(SS_TYPEMASK)) | (bitmap ? SS_BITMAP : SS_ICON);
     ::SetWindowLongPtrW(hwnd_, GWL_STYLE, style);
-    ::SendMessageW(hwnd_, STM_SETIMAGE, bitmap ? IMAGE_BITMAP : IMAGE_ICON, reinterpret_cast<LPARAM>(image));
-    picture_ = std::move(held);
+    ::SendMessageW(hwnd_, STM_SETIMAGE, bitmap ? IMAGE_BITMAP : IMAGE_ICON, reinterpret_cast<LPARAM>(copy));
+    destroyImage(image_, imageIsBitmap_);
+    image_ = copy;
+    imageIsBitmap_ = bitmap;
     ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
@@ -397,6 +457,7 @@ void Window::load() {
         wc.hIcon = static_cast<HICON>(::LoadImageW(module::handle(), MAKEINTRESOURCEW(100), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
         wc.lpszClassName = className.c_str();
         if (!::RegisterClassExW(&wc)) raiseWin32();
+        RegisteredClasses::instance().add(design_.kindName);
     }
     RECT r{0, 0, twipsToPixelsX(design_.clientWidth), twipsToPixelsY(design_.clientHeight)};
     ::AdjustWindowRectEx(&r, design_.style, FALSE, design_.exStyle);

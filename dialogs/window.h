@@ -109,10 +109,13 @@ public:
     int selection() const;           // -1 when none
     void setSelection(int position); // -1 clears; out of range fails with 380
 
-    // Image controls: an icon or bitmap picture (null shows nothing). The picture is held for as
-    // long as it is shown.
+    // Image controls: an icon or bitmap picture (null shows nothing). The control shows a copy
+    // of its image and keeps no reference to the picture: a client's picture must not be
+    // released by a window that outlives the client's COM (a window instance lasts as long as
+    // its thread).
     void setPicture(IPictureDisp* picture);
-    IPictureDisp* picture() const { return picture_.get(); }
+    // The same for an icon or bitmap handle, which stays the caller's.
+    void setImage(HANDLE image, bool bitmap);
 
     // Progress bars: maximum and value as single-precision numbers with minimum 0. A value
     // outside 0..maximum, or a maximum not above the minimum, fails with 380 and changes nothing.
@@ -145,7 +148,8 @@ private:
     FontChoice font_;
     HFONT hfont_ = nullptr;
     COLORREF color_ = 0;
-    ComPtr<IPictureDisp> picture_;
+    HANDLE image_ = nullptr;  // the copy shown
+    bool imageIsBitmap_ = false;
     float max_ = 100, value_ = 0;
     bool redrawHeld_ = false;
     ControlDesign design_;

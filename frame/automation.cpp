@@ -1,5 +1,7 @@
 #include "frame/automation.h"
 
+#include "frame/module.h"
+
 #include <dispex.h>
 
 #include <cstring>
@@ -112,7 +114,8 @@ void raiseInvokeFailure(HRESULT hr, EXCEPINFO& ei) {
 // The object behind makeWindowHandleObject: answers hWnd and its default value.
 class WindowHandleObject final : public IDispatch {
 public:
-    explicit WindowHandleObject(LONG handle) : handle_(handle) {}
+    explicit WindowHandleObject(LONG handle) : handle_(handle) { module::objectCreated(); }
+    ~WindowHandleObject() { module::objectDestroyed(); }
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
         if (!out) return E_POINTER;
         if (riid == IID_IUnknown || riid == IID_IDispatch) {

@@ -13,7 +13,31 @@ ITypeLib* g_typeLib = nullptr;
 constexpr LONG kMaxThreadSlots = 32;
 DWORD g_threadSlots[kMaxThreadSlots];
 LONG g_threadSlotCount = 0;
+constexpr LONG kMaxUnloadActions = 8;
+void (*g_unloadActions[kMaxUnloadActions])() = {};
+LONG g_unloadActionCount = 0;
+constexpr LONG kMaxThreadActions = 4;
+void (*g_threadActions[kMaxThreadActions])() = {};
+LONG g_threadActionCount = 0;
+// The objects living on this thread (a plain value: no destructor runs at thread exit).
+thread_local LONG t_objects = 0;
 }  // namespace
+
+void atLastObjectOfThread(void (*action)()) {
+    LONG at = ::InterlockedIncrement(&g_threadActionCount) - 1;
+    if (at < kMaxThreadActions) g_threadActions[at] = action;
+}
+
+void atUnload(void (*action)()) {
+    LONG at = ::InterlockedIncrement(&g_unloadActionCount) - 1;
+    if (at < kMaxUnloadActions) g_unloadActions[at] = action;
+}
+
+void runUnloadActions() {
+    LONG n = g_unloadActionCount < kMaxUnloadActions ? g_unloadActionCount : kMaxUnloadActions;
+    for (LONG i = 0; i < n; ++i)
+        if (g_unloadActions[i]) g_unloadActions[i]();
+}
 
 DWORD allocThreadSlot(PFLS_CALLBACK_FUNCTION release) {
     LONG at = ::InterlockedIncrement(&g_threadSlotCount) - 1;
@@ -49,8 +73,21 @@ std::wstring path() {
     }
 }
 
-void objectCreated() { ::InterlockedIncrement(&g_objects); }
-void objectDestroyed() { ::InterlockedDecrement(&g_objects); }
+void objectCreated() {
+    ::InterlockedIncrement(&g_objects);
+    ++t_objects;
+}
+
+void objectDestroyed() {
+    // The actions run before the module-wide count falls, so the module cannot be unloaded
+    // under them.
+    if (--t_objects == 0) {
+        LONG n = g_threadActionCount < kMaxThreadActions ? g_threadActionCount : kMaxThreadActions;
+        for (LONG i = 0; i < n; ++i)
+            if (g_threadActions[i]) g_threadActions[i]();
+    }
+    ::InterlockedDecrement(&g_objects);
+}
 void lock(bool on) { on ? ::InterlockedIncrement(&g_locks) : ::InterlockedDecrement(&g_locks); }
 bool canUnload() { return g_objects == 0 && g_locks == 0; }
 

@@ -269,6 +269,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     } else if (reason == DLL_PROCESS_DETACH && !reserved) {
         // Unloaded while the process goes on: no thread may later call back into this code.
         kro::module::freeThreadSlots();
+        kro::module::runUnloadActions();
     }
     return TRUE;
 }

@@ -7,6 +7,7 @@
 
 #include "frame/errors.h"
 #include "frame/module.h"
+#include "frame/per_thread.h"
 
 namespace kro::pointer {
 namespace {
@@ -49,6 +50,12 @@ LRESULT CALLBACK afterWindowProcedure(int action, WPARAM wParam, LPARAM lParam) 
     return ::CallNextHookEx(nullptr, action, wParam, lParam);
 }
 
+// Made on a thread when it gets its hook; deleted when the thread ends (or the module unloads).
+struct HookedThread {
+    DWORD id = ::GetCurrentThreadId();
+    ~HookedThread();
+};
+
 // The code in force and the hooks of the threads that put a shape in force, changed together
 // under one lock. While there is a hook, the module holds a lock so that DllCanUnloadNow keeps
 // it loaded; when the module is unloaded all the same, the destructor removes the hooks before
@@ -82,7 +89,25 @@ private:
         if (!hook) return;
         if (entries_.empty()) module::lock(true);
         entries_.push_back({thread, hook});
+        perThread<HookedThread>();  // drops this record when the thread ends
     }
+
+public:
+    // A thread that ended took its hook with it: its record goes too, so that a later thread
+    // given the same id gets a hook of its own, and no record of a dead thread holds the module.
+    void threadEnded(DWORD thread) {
+        ::AcquireSRWLockExclusive(&lock_);
+        for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+            if (it->thread != thread) continue;
+            ::UnhookWindowsHookEx(it->hook);
+            entries_.erase(it);
+            if (entries_.empty()) module::lock(false);
+            break;
+        }
+        ::ReleaseSRWLockExclusive(&lock_);
+    }
+
+private:
 
     void removeHooks() {
         if (entries_.empty()) return;
@@ -100,6 +125,8 @@ private:
 };
 
 PointerState g_state;
+
+HookedThread::~HookedThread() { g_state.threadEnded(id); }
 
 // Shows the new pointer on the calling thread now rather than at the next mouse move. When a
 // shape goes and the thread still shows it, the window under the mouse chooses its own again.
