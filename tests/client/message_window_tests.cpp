@@ -6,6 +6,8 @@
 #include <olectl.h>
 
 #include <cmath>
+#include <cstring>
+#include <vector>
 #include <thread>
 
 #include "frame/automation.h"
@@ -47,6 +49,27 @@ const SeenControl* childOfClass(const SeenWindow& w, const wchar_t* cls, LONG ty
 HICON shownIcon(const SeenWindow& w) {
     const SeenControl* image = childOfClass(w, L"Static", SS_ICON, SS_TYPEMASK);
     return image ? reinterpret_cast<HICON>(::SendMessageW(image->hwnd, STM_GETICON, 0, 0)) : nullptr;
+}
+
+// The pixels of an icon drawn on white: a copy of an icon draws the same.
+std::vector<DWORD> iconPixels(HICON icon) {
+    std::vector<DWORD> pixels(32 * 32);
+    if (!icon) return pixels;
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), 32, -32, 1, 32, BI_RGB};
+    void* bits = nullptr;
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = ::CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = ::SelectObject(dc, bitmap);
+    RECT all{0, 0, 32, 32};
+    ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    ::DrawIconEx(dc, 0, 0, icon, 32, 32, 0, nullptr, DI_NORMAL);
+    ::GdiFlush();
+    std::memcpy(pixels.data(), bits, pixels.size() * sizeof(DWORD));
+    ::SelectObject(dc, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
+    return pixels;
 }
 
 HRESULT showMessage(IDispatch* form, const std::wstring& message, VARIANT* owner = nullptr, VARIANT* icon = nullptr) {
@@ -113,6 +136,7 @@ TEST(MessageWindow, LooksLikeANoticeAndIsReusedWithNewTextAndIcon) {
 
     HICON libraryIcon = shownIcon(w);
     EXPECT_NE(libraryIcon, nullptr) << "icon 100 when no picture is given";
+    const std::vector<DWORD> libraryPixels = iconPixels(libraryIcon);
 
     // Second call: another text and a picture of the client's, same window.
     PICTDESC desc{sizeof(desc), PICTYPE_ICON};
@@ -130,14 +154,17 @@ TEST(MessageWindow, LooksLikeANoticeAndIsReusedWithNewTextAndIcon) {
     ASSERT_EQ(messageWindowsOfThisThread(), windows);
     w = inspect(windows[0]);
     EXPECT_EQ(childOfClass(w, L"Static", SS_LEFT, SS_TYPEMASK)->text, L"二回目");
-    EXPECT_EQ(shownIcon(w), desc.icon.hicon);
+    // The window shows its own copy of the client's icon and keeps no reference to the picture.
+    EXPECT_NE(shownIcon(w), nullptr);
+    EXPECT_EQ(iconPixels(shownIcon(w)), iconPixels(desc.icon.hicon));
+    EXPECT_NE(iconPixels(shownIcon(w)), libraryPixels);
 
     // Third call without a picture: back to the library's icon; Nothing as owner is no owner.
     ASSERT_EQ(showMessage(form.get(), L"三回目", &nothing), S_OK);
     w = inspect(windows[0]);
     HICON third = shownIcon(w);
     EXPECT_NE(third, nullptr);
-    EXPECT_NE(third, desc.icon.hicon);
+    EXPECT_EQ(iconPixels(third), libraryPixels);
     EXPECT_EQ(w.owner, nullptr);
 
 }
