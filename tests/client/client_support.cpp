@@ -82,4 +82,19 @@ VARIANT byRef(LONG* target) { return reference(VT_I4, target); }
 VARIANT byRef(VARIANT_BOOL* target) { return reference(VT_BOOL, target); }
 VARIANT byRef(VARIANT* target) { return reference(VT_VARIANT, target); }
 
+DWORD runDisabledTestInOwnProcess(const std::wstring& testName) {
+    wchar_t self[MAX_PATH];
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring line = L"\"" + std::wstring(self) + L"\" --gtest_also_run_disabled_tests --gtest_filter=" + testName;
+    STARTUPINFOW si{sizeof(si)};
+    PROCESS_INFORMATION pi{};
+    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return ~0u;
+    ::WaitForSingleObject(pi.hProcess, 120000);
+    DWORD code = 1;
+    ::GetExitCodeProcess(pi.hProcess, &code);
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+    return code;
+}
+
 }  // namespace kro::test

@@ -29,6 +29,10 @@ struct CallResult {
 void callByName(IDispatch* object, const std::wstring& member, std::vector<VARIANT*> args, CallResult& out,
                 WORD flags = DISPATCH_METHOD | DISPATCH_PROPERTYGET);
 
+// Runs the disabled test `testName` of this program in a process of its own (for tests that load
+// and unload the module, away from the other tests); returns its exit code (0: passed).
+DWORD runDisabledTestInOwnProcess(const std::wstring& testName);
+
 // The process's committed private memory, added up region by region (Wine reports the
 // PrivateUsage counter of GetProcessMemoryInfo as 0).
 SIZE_T privateBytes();

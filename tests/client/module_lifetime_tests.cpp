@@ -88,19 +88,7 @@ bool unloadedAfterFreeing() {
 }  // namespace
 
 TEST(ModuleLifetime, ReleasedEverythingUnloadsTheModuleAndALaterLoadStartsAfresh) {
-    wchar_t self[MAX_PATH];
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring line = L"\"" + std::wstring(self) +
-                        L"\" --gtest_also_run_disabled_tests --gtest_filter=ModuleLifetime.DISABLED_InThisProcess";
-    STARTUPINFOW si{sizeof(si)};
-    PROCESS_INFORMATION pi{};
-    ASSERT_TRUE(::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-    ::WaitForSingleObject(pi.hProcess, 120000);
-    DWORD code = 1;
-    ::GetExitCodeProcess(pi.hProcess, &code);
-    ::CloseHandle(pi.hThread);
-    ::CloseHandle(pi.hProcess);
-    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(runDisabledTestInOwnProcess(L"ModuleLifetime.DISABLED_InThisProcess"), 0u);
 }
 
 TEST(ModuleLifetime, DISABLED_InThisProcess) {

@@ -168,19 +168,7 @@ TEST(Pointer, ShapeThroughGetCursorAndWmSetCursorRestoredInReleaseOrder) {
 // private copy of the module keeps the one COM loaded out of this, and a process of its own keeps
 // the loading and unloading of that copy (and any crash) away from the other tests.
 TEST(Pointer, NoHookOutlivesTheModule) {
-    wchar_t self[MAX_PATH];
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring line = L"\"" + std::wstring(self) +
-                        L"\" --gtest_also_run_disabled_tests --gtest_filter=Pointer.DISABLED_NoHookOutlivesTheModuleInThisProcess";
-    STARTUPINFOW si{sizeof(si)};
-    PROCESS_INFORMATION pi{};
-    ASSERT_TRUE(::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-    ::WaitForSingleObject(pi.hProcess, 120000);
-    DWORD code = 1;
-    ::GetExitCodeProcess(pi.hProcess, &code);
-    ::CloseHandle(pi.hThread);
-    ::CloseHandle(pi.hProcess);
-    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(runDisabledTestInOwnProcess(L"Pointer.DISABLED_NoHookOutlivesTheModuleInThisProcess"), 0u);
 }
 
 TEST(Pointer, DISABLED_NoHookOutlivesTheModuleInThisProcess) {
