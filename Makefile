@@ -2,11 +2,12 @@
 # make test  builds everything (modules, test programs), the release package, and runs every test
 #            (x64 and, where this machine can run 32-bit programs, x86)
 # make dist  builds the two modules and writes the release package dist/kroProgramDll-<version>.zip
+# make screenshots  takes the pictures of the library's windows again and puts them in docs/images/
 ARCHS := x64 x86
 BUILD := build
 JOBS ?= 2
 
-.PHONY: all deps build modules demo dist test bench clean $(addprefix build-,$(ARCHS)) $(addprefix module-,$(ARCHS)) $(addprefix configure-,$(ARCHS))
+.PHONY: all deps build modules demo dist test bench screenshots clean $(addprefix build-,$(ARCHS)) $(addprefix module-,$(ARCHS)) $(addprefix configure-,$(ARCHS))
 
 all: build
 
@@ -37,6 +38,12 @@ dist: modules
 test: build
 	@python3 tools/make_dist.py
 	@sh tools/run-tests.sh $(BUILD)
+
+# The test run takes them into the build tree; this copies them into the documentation.
+screenshots: deps build-x64
+	@xvfb-run -a ctest --test-dir $(BUILD)/x64 -R '^screenshots$$' --output-on-failure
+	@cp $(BUILD)/x64/images/*.png docs/images/
+	@echo "docs/images/ refreshed"
 
 bench: build
 	@sh bench/run.sh

@@ -8,9 +8,12 @@ foreach(example ${KRO_EXAMPLES})
     add_test(NAME example_${name}
         COMMAND sh ${CMAKE_SOURCE_DIR}/tests/support/run-example.sh ${KRO_WINE} ${example} ${CMAKE_BINARY_DIR}/examples)
     set_tests_properties(example_${name} PROPERTIES
-        FIXTURES_REQUIRED wine_prefix ENVIRONMENT "${KRO_TEST_ENV}"
+        FIXTURES_REQUIRED wine_prefix ENVIRONMENT "${KRO_TEST_ENV}" RESOURCE_LOCK prefix_1
         TIMEOUT 300 PASS_REGULAR_EXPRESSION "All done\\.")
 endforeach()
+
+# The tests below run in fresh prefixes of their own, each a copy of one empty prefix.
+set(KRO_FRESH_ENV WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 HOME=${CMAKE_BINARY_DIR}/home KRO_EMPTY_PREFIX=${CMAKE_BINARY_DIR}/wine-empty)
 
 # Use without registration, in a fresh prefix of its own.
 add_executable(regfree_client ${CMAKE_SOURCE_DIR}/tests/regfree/regfree_client.cpp ${GEN}/kroProgramDll_i.c)
@@ -22,7 +25,7 @@ target_link_options(regfree_client PRIVATE -municode ${KRO_TEST_LINK})
 add_test(NAME regfree
     COMMAND sh ${CMAKE_SOURCE_DIR}/tests/support/regfree-test.sh ${KRO_WINE} $<TARGET_FILE:regfree_client> ${KRO_DIST} ${CMAKE_BINARY_DIR}/regfree)
 set_tests_properties(regfree PROPERTIES
-    ENVIRONMENT "WINEDEBUG=-all;LC_ALL=ja_JP.UTF-8;HOME=${CMAKE_BINARY_DIR}/home"
+    ENVIRONMENT "${KRO_FRESH_ENV}"
     TIMEOUT 600 PASS_REGULAR_EXPRESSION "regfree: all checks passed")
 
 if(KRO_ARCH STREQUAL "x64")
@@ -30,7 +33,7 @@ if(KRO_ARCH STREQUAL "x64")
         COMMAND sh ${CMAKE_SOURCE_DIR}/tests/support/package-test.sh
             ${CMAKE_SOURCE_DIR}/dist/${KRO_PACKAGE_NAME}-${KRO_VERSION}.zip ${CMAKE_BINARY_DIR}/package)
     set_tests_properties(package PROPERTIES
-        ENVIRONMENT "WINEDEBUG=-all;LC_ALL=ja_JP.UTF-8;HOME=${CMAKE_BINARY_DIR}/home"
+        ENVIRONMENT "${KRO_FRESH_ENV}"
         TIMEOUT 900 PASS_REGULAR_EXPRESSION "package: 0 failed")
 endif()
 
@@ -42,7 +45,7 @@ if(KRO_ARCH STREQUAL "x64")
             ${CMAKE_BINARY_DIR}/../x86/client_tests.exe ${CMAKE_SOURCE_DIR}/dist/x86/${KRO_MODULE_NAME}.dll
             ${CMAKE_BINARY_DIR}/side_by_side)
     set_tests_properties(side_by_side PROPERTIES
-        ENVIRONMENT "WINEDEBUG=-all;LC_ALL=ja_JP.UTF-8;HOME=${CMAKE_BINARY_DIR}/home"
+        ENVIRONMENT "${KRO_FRESH_ENV}"
         TIMEOUT 600 SKIP_RETURN_CODE 77 PASS_REGULAR_EXPRESSION "side-by-side: 0 failed")
 endif()
 

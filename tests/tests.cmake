@@ -38,6 +38,23 @@ add_test(NAME prefix_setup
     COMMAND sh ${CMAKE_SOURCE_DIR}/tests/support/prepare-prefix.sh ${KRO_PREFIX} ${KRO_WINE} ${KRO_DLL})
 set_tests_properties(prefix_setup PROPERTIES FIXTURES_SETUP wine_prefix ENVIRONMENT "${KRO_TEST_ENV}")
 
+# A second prefix, so that two test programs run at the same time (CTest -j 2): the tests of one
+# prefix run one after another (a resource lock per prefix). The second prefix's tests run on an
+# X server of their own, so that none of their windows takes the keyboard focus from a test of
+# the first. Numbers apart for each architecture's tree, as both trees run at the same time.
+set(KRO_PREFIX_2 ${CMAKE_BINARY_DIR}/wine2)
+set(KRO_TEST_ENV_2 ${KRO_TEST_ENV})
+list(FILTER KRO_TEST_ENV_2 EXCLUDE REGEX "^WINEPREFIX=")
+list(APPEND KRO_TEST_ENV_2 WINEPREFIX=${KRO_PREFIX_2})
+if(KRO_ARCH STREQUAL "x64")
+    set(KRO_OWN_DISPLAY xvfb-run -a -n 120)
+else()
+    set(KRO_OWN_DISPLAY xvfb-run -a -n 140)
+endif()
+add_test(NAME prefix_setup_2
+    COMMAND sh ${CMAKE_SOURCE_DIR}/tests/support/prepare-prefix.sh ${KRO_PREFIX_2} ${KRO_WINE} ${KRO_DLL})
+set_tests_properties(prefix_setup_2 PROPERTIES FIXTURES_SETUP wine_prefix_2 ENVIRONMENT "${KRO_TEST_ENV_2}")
+
 # Sound: an audio device for Wine (ALSA's null output) in the test home.
 add_test(NAME audio_setup COMMAND sh ${CMAKE_SOURCE_DIR}/tests/support/audio-device.sh ${CMAKE_BINARY_DIR}/home)
 set_tests_properties(audio_setup PROPERTIES FIXTURES_SETUP audio_device)
@@ -48,7 +65,7 @@ add_executable(unit_tests ${KRO_UNIT_SOURCES})
 target_link_libraries(unit_tests PRIVATE kro_test_support gtest_main)
 target_link_options(unit_tests PRIVATE ${KRO_TEST_LINK})
 add_dependencies(unit_tests version_sample sound_sample)
-add_test(NAME unit_tests COMMAND unit_tests --gtest_brief=1)
+add_test(NAME unit_tests COMMAND ${KRO_OWN_DISPLAY} ${KRO_WINE} $<TARGET_FILE:unit_tests> --gtest_brief=1)
 
 # Client tests: a separate program that creates the classes by ProgID and calls them through
 # the vtable and through IDispatch, as any client would.
@@ -59,9 +76,10 @@ target_link_options(client_tests PRIVATE ${KRO_TEST_LINK})
 add_dependencies(client_tests version_sample sound_sample)
 target_compile_definitions(client_tests PRIVATE "KRO_DLL_PATH=L\"${KRO_DLL}\"")
 add_test(NAME client_tests COMMAND client_tests --gtest_brief=1)
-
-set_tests_properties(unit_tests client_tests PROPERTIES
-    FIXTURES_REQUIRED "wine_prefix;audio_device" ENVIRONMENT "${KRO_TEST_ENV}" TIMEOUT 1200)
+set_tests_properties(client_tests PROPERTIES
+    FIXTURES_REQUIRED "wine_prefix;audio_device" ENVIRONMENT "${KRO_TEST_ENV}" TIMEOUT 1200 RESOURCE_LOCK prefix_1)
+set_tests_properties(unit_tests PROPERTIES
+    FIXTURES_REQUIRED "wine_prefix_2;audio_device" ENVIRONMENT "${KRO_TEST_ENV_2}" TIMEOUT 1200 RESOURCE_LOCK prefix_2)
 
 # The sound player on a machine without any audio device: a home without ALSA output and no
 # PulseAudio server.
@@ -73,14 +91,15 @@ list(FILTER KRO_SILENT_ENV EXCLUDE REGEX "^HOME=")
 list(APPEND KRO_SILENT_ENV HOME=${KRO_SILENT_HOME} PULSE_SERVER=unix:${KRO_SILENT_HOME}/no-server KRO_TEST_AUDIO=none)
 add_test(NAME sound_without_device COMMAND client_tests --gtest_brief=1 --gtest_filter=DirectSoundWithoutDevice.*)
 set_tests_properties(sound_without_device PROPERTIES
-    FIXTURES_REQUIRED "wine_prefix;no_audio_device" ENVIRONMENT "${KRO_SILENT_ENV}" TIMEOUT 300)
+    FIXTURES_REQUIRED "wine_prefix;no_audio_device" ENVIRONMENT "${KRO_SILENT_ENV}" TIMEOUT 300 RESOURCE_LOCK prefix_1)
 
 # Screenshots of the library's windows for the documentation (x64 only: one set is enough).
 if(KRO_ARCH STREQUAL "x64")
     add_test(NAME screenshots
-        COMMAND sh ${CMAKE_SOURCE_DIR}/tests/support/take-screenshots.sh ${KRO_WINE} ${CMAKE_BINARY_DIR} ${CMAKE_SOURCE_DIR}/docs/images)
+        COMMAND sh ${CMAKE_SOURCE_DIR}/tests/support/take-screenshots.sh ${KRO_WINE} ${CMAKE_BINARY_DIR} ${CMAKE_BINARY_DIR}/images)
     set_tests_properties(screenshots PROPERTIES
-        FIXTURES_REQUIRED wine_prefix ENVIRONMENT "${KRO_TEST_ENV}" TIMEOUT 300 DEPENDS client_tests)
+        FIXTURES_REQUIRED wine_prefix ENVIRONMENT "${KRO_TEST_ENV}" TIMEOUT 300 DEPENDS client_tests
+        RESOURCE_LOCK prefix_1)
 endif()
 
 # Script tests: each tests/scripts/*.vbs runs in cscript and ends with "N passed, M failed".
@@ -90,7 +109,7 @@ foreach(script ${KRO_SCRIPT_TESTS})
     add_test(NAME script_${name}
         COMMAND sh ${CMAKE_SOURCE_DIR}/tests/support/run-vbs.sh ${KRO_WINE} ${script} ${CMAKE_BINARY_DIR}/scripts)
     set_tests_properties(script_${name} PROPERTIES
-        FIXTURES_REQUIRED "wine_prefix;audio_device" ENVIRONMENT "${KRO_TEST_ENV}" TIMEOUT 600
+        FIXTURES_REQUIRED "wine_prefix;audio_device" ENVIRONMENT "${KRO_TEST_ENV}" TIMEOUT 600 RESOURCE_LOCK prefix_1
         PASS_REGULAR_EXPRESSION "[0-9]+ passed, 0 failed"
         FAIL_REGULAR_EXPRESSION "[1-9][0-9]* failed")
 endforeach()
@@ -108,5 +127,5 @@ set(KRO_SWEEP_ENV ${KRO_TEST_ENV})
 list(FILTER KRO_SWEEP_ENV EXCLUDE REGEX "^WINEDLLOVERRIDES=")
 list(APPEND KRO_SWEEP_ENV "WINEDLLOVERRIDES=mscoree,mshtml,winedbg.exe,winemenubuilder.exe=d")
 set_tests_properties(hostile_sweep PROPERTIES
-    FIXTURES_REQUIRED wine_prefix ENVIRONMENT "${KRO_SWEEP_ENV}" TIMEOUT 1200
+    FIXTURES_REQUIRED wine_prefix ENVIRONMENT "${KRO_SWEEP_ENV}" TIMEOUT 1200 RESOURCE_LOCK prefix_1
     PASS_REGULAR_EXPRESSION "sweep: [0-9]+ classes in [0-9.]+ s, 0 failed")

@@ -27,8 +27,18 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 export DEBIAN_FRONTEND=noninteractive
 if [ -n "$missing" ] || ! dpkg -s locales >/dev/null 2>&1; then
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends $missing locales >/dev/null
+    # A mirror in the middle of a sync fails the update for a minute or two: try again, then go
+    # on with whatever lists were fetched (the install itself says if a package is still missing).
+    tries=0
+    until apt-get update -qq; do
+        tries=$((tries + 1))
+        [ $tries -ge 4 ] && { echo "apt-get update failed $tries times; installing from the lists there are" >&2; break; }
+        sleep 15
+    done
+    # 32-bit Wine needs its libraries at the very versions of their 64-bit twins; where one
+    # architecture's security list could not be fetched, take both from the release itself.
+    apt-get install -y -qq --no-install-recommends $missing locales >/dev/null ||
+        apt-get install -y -qq --no-install-recommends -t bookworm $missing locales >/dev/null
 fi
 if [ $need_locale = 1 ]; then
     sed -i 's/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/' /etc/locale.gen

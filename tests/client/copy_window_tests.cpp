@@ -559,6 +559,7 @@ TEST(Screenshot, CopyWindow) {
     ASSERT_EQ(copy.showEx(dir / L"copy.avi", 12, nullptr, L"バックアップをコピーしています..."), S_OK);
     ASSERT_EQ(copy.setValue(5, L"見積書-2026.xlsx", L"C:\\Users\\kro\\Documents", L"D:\\Backup"), S_OK);
     pumpFor(350);
+    expectDrawnAsDesigned(theCopyWindow(), {px(6675), px(2385)});
     EXPECT_TRUE(saveScreenshot(theCopyWindow(), L"copy_window"));
     ::DestroyWindow(theCopyWindow());
 }

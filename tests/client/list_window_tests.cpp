@@ -476,6 +476,7 @@ TEST(Screenshot, ListEditor) {
         setClientSize(w, 420, 260);
         EXPECT_EQ(e.select(0, i2(1)), S_OK);
         pump();  // the lists are drawn when the thread pumps messages
+        expectDrawnAsDesigned(w, {420, 260});
         EXPECT_TRUE(saveScreenshot(w, L"list_editor"));
         ::DestroyWindow(w);  // an open window keeps the module locked for the tests after this one
     });

@@ -284,6 +284,7 @@ TEST(Screenshot, MessageWindow) {
     handle.vt = VT_I4;
     handle.lVal = static_cast<LONG>(reinterpret_cast<LONG_PTR>(owner));
     ASSERT_EQ(showMessage(form.get(), L"データを保存しています。しばらくお待ちください…", &handle), S_OK);
+    expectDrawnAsDesigned(messageWindowsOfThisThread().at(0), {px(6450), px(1320)});
     EXPECT_TRUE(saveScreenshot(messageWindowsOfThisThread().at(0), L"message_window"));
     ::DestroyWindow(owner);
 }
@@ -308,6 +309,10 @@ TEST(KeyState, ReadsTheThreadsKeyboardStateAndRefusesCodesOutsideTheTable) {
             ::Sleep(10);
         }
     };
+    // Under X the window becomes the foreground one only when the focus event has been handled:
+    // input sent before that goes to whichever window had the focus.
+    settle();
+    ASSERT_EQ(::GetForegroundWindow(), focus);
     ::keybd_event(VK_SHIFT, 0, 0, 0);
     settle();
     EXPECT_EQ(down(VK_SHIFT), VARIANT_TRUE);

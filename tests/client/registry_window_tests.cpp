@@ -191,6 +191,7 @@ TEST(Screenshot, RegistryWindow) {
     ASSERT_NE(w, nullptr);
     ::SendMessageW(part(w, Roots), CB_SETCURSEL, 1, 0);
     fill(w, L"Software\\kroSample\\Settings", L"LastFolder", L"C:\\データ\\報告書");
+    expectDrawnAsDesigned(w, {px(9420), px(2220)});
     EXPECT_TRUE(saveScreenshot(w, L"registry_window"));
     click(part(w, Exit));
 }

@@ -247,6 +247,7 @@ TEST(Screenshot, ShortcutWindow) {
     ::SetWindowTextW(part(w, CommandLine), L"$AppPath$readme.txt");
     ::SetWindowTextW(part(w, HotKey), L"Ctrl+Alt+E");
     ::SetWindowTextW(part(w, Text), L"テキストエディタを起動します");
+    expectDrawnAsDesigned(w, {px(8745), px(6795)});
     EXPECT_TRUE(saveScreenshot(w, L"shortcut_window"));
     click(part(w, Exit));
 }

@@ -16,6 +16,12 @@ if [ ! -f "$prefix/system.reg" ]; then
     cp /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
     wineserver -w || true
 fi
+# Wine's own window handling instead of a window manager's: with no window manager on the
+# virtual display, Wine otherwise waits up to two seconds for one each time a window hides.
+if ! grep -q '"Managed"="N"' "$prefix/user.reg" 2>/dev/null; then
+    /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+    wineserver -w || true
+fi
 winpath=$(printf 'Z:%s' "$module" | sed 's|/|\\|g')
 "$loader" regsvr32 /s "$winpath"
 echo "registered $winpath in $prefix"

@@ -1,5 +1,7 @@
 #include "tests/support/ui_watcher.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 
 namespace kro::test {
@@ -108,41 +110,144 @@ void pressButton(HWND button) {
                    reinterpret_cast<LPARAM>(button));
 }
 
-bool saveScreenshot(HWND window, const std::wstring& bmpPath) {
+ScreenPixels screenPixels(HWND window) {
+    ScreenPixels shot;
     RECT r{};
-    if (!::GetWindowRect(window, &r)) return false;
+    if (!::GetWindowRect(window, &r)) return shot;
     int w = r.right - r.left, h = r.bottom - r.top;
-    if (w <= 0 || h <= 0) return false;
+    if (w <= 0 || h <= 0) return shot;
     HDC screen = ::GetDC(nullptr);
     HDC memory = ::CreateCompatibleDC(screen);
     BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB};  // top-down rows
     void* bits = nullptr;
     HBITMAP dib = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = ::SelectObject(memory, dib);
-    bool ok = ::BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY) != FALSE;
-    ::GdiFlush();
-    DWORD rowBytes = static_cast<DWORD>((w * 3 + 3) & ~3);
-    DWORD imageBytes = rowBytes * static_cast<DWORD>(h);
+    if (dib) {
+        HGDIOBJ old = ::SelectObject(memory, dib);
+        if (::BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY)) {
+            ::GdiFlush();
+            const auto* p = static_cast<const DWORD*>(bits);
+            shot.width = w;
+            shot.height = h;
+            shot.pixels.assign(p, p + size_t(w) * size_t(h));
+        }
+        ::SelectObject(memory, old);
+        ::DeleteObject(dib);
+    }
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+    return shot;
+}
+
+bool saveScreenshot(HWND window, const std::wstring& bmpPath) {
+    ScreenPixels shot = screenPixels(window);
+    if (shot.pixels.empty()) return false;
+    // 24-bit rows from the bottom up: no alpha channel for a viewer to read as transparent.
+    const size_t rowBytes = (size_t(shot.width) * 3 + 3) & ~size_t(3);
+    std::vector<BYTE> image(rowBytes * size_t(shot.height));
+    for (int y = 0; y < shot.height; ++y) {
+        BYTE* row = image.data() + rowBytes * size_t(shot.height - 1 - y);
+        for (int x = 0; x < shot.width; ++x) {
+            DWORD p = shot.pixels[size_t(y) * size_t(shot.width) + size_t(x)];
+            row[x * 3] = BYTE(p);
+            row[x * 3 + 1] = BYTE(p >> 8);
+            row[x * 3 + 2] = BYTE(p >> 16);
+        }
+    }
+    BITMAPINFOHEADER header{sizeof(BITMAPINFOHEADER), shot.width, shot.height, 1, 24, BI_RGB};
+    const DWORD imageBytes = static_cast<DWORD>(image.size());
     BITMAPFILEHEADER file{};
     file.bfType = 0x4D42;
     file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
     file.bfSize = file.bfOffBits + imageBytes;
-    HANDLE out = ok ? ::CreateFileW(bmpPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr) : INVALID_HANDLE_VALUE;
-    if (out != INVALID_HANDLE_VALUE) {
-        DWORD written = 0;
-        ok = ::WriteFile(out, &file, sizeof(file), &written, nullptr) &&
-             ::WriteFile(out, &info.bmiHeader, sizeof(info.bmiHeader), &written, nullptr) &&
-             ::WriteFile(out, bits, imageBytes, &written, nullptr);
-        ::CloseHandle(out);
-    } else {
-        ok = false;
-    }
-    ::SelectObject(memory, old);
-    ::DeleteObject(dib);
-    ::DeleteDC(memory);
-    ::ReleaseDC(nullptr, screen);
+    HANDLE out = ::CreateFileW(bmpPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (out == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    bool ok = ::WriteFile(out, &file, sizeof(file), &written, nullptr) &&
+              ::WriteFile(out, &header, sizeof(header), &written, nullptr) &&
+              ::WriteFile(out, image.data(), imageBytes, &written, nullptr) && written == imageBytes;
+    ::CloseHandle(out);
     return ok;
+}
+
+namespace {
+
+void repaintNow(HWND control) {
+    // Through the parent: a transparent control (a group box) leaves its old text on the screen
+    // when it repaints itself alone.
+    HWND parent = ::GetParent(control);
+    RECT area{};
+    ::GetWindowRect(control, &area);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&area), 2);
+    ::RedrawWindow(parent, &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    MSG msg;
+    for (int i = 0; i < 3; ++i) {
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+        ::Sleep(15);
+    }
+}
+
+size_t differingPixels(const ScreenPixels& a, const ScreenPixels& b) {
+    if (a.pixels.size() != b.pixels.size()) return a.pixels.size();
+    size_t n = 0;
+    for (size_t i = 0; i < a.pixels.size(); ++i) n += (a.pixels[i] & 0xFFFFFF) != (b.pixels[i] & 0xFFFFFF);
+    return n;
+}
+
+// A group box's rectangle holds the controls inside the frame; its text is in the top rows only.
+ScreenPixels textArea(HWND control) {
+    ScreenPixels shot = screenPixels(control);
+    wchar_t cls[32] = {};
+    ::GetClassNameW(control, cls, 32);
+    if (_wcsicmp(cls, L"Button") != 0 || (::GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK) != BS_GROUPBOX)
+        return shot;
+    HDC dc = ::GetDC(control);
+    HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+    TEXTMETRICW tm{};
+    ::GetTextMetricsW(dc, &tm);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(control, dc);
+    shot.height = std::min<int>(shot.height, tm.tmHeight + 2);
+    shot.pixels.resize(size_t(shot.width) * size_t(shot.height));
+    return shot;
+}
+
+}  // namespace
+
+LabelLook lookOfLabel(HWND label) {
+    LabelLook look;
+    const std::wstring text = windowText(label);
+    repaintNow(label);
+    ScreenPixels shown = textArea(label);
+    ::SetWindowTextW(label, L"");
+    repaintNow(label);
+    ScreenPixels empty = textArea(label);
+    // A character no font has: drawn as the font's missing-glyph box, the same for every one.
+    ::SetWindowTextW(label, std::wstring(text.size(), L'\xE000').c_str());
+    repaintNow(label);
+    ScreenPixels boxes = textArea(label);
+    ::SetWindowTextW(label, text.c_str());
+    repaintNow(label);
+    look.unlikeEmpty = differingPixels(shown, empty);
+    look.unlikeBoxes = differingPixels(shown, boxes);
+    return look;
+}
+
+void expectDrawnAsDesigned(HWND window, SIZE client) {
+    SeenWindow seen = inspect(window);
+    EXPECT_EQ(seen.client.cx, client.cx) << "client width";
+    EXPECT_EQ(seen.client.cy, client.cy) << "client height";
+    int labels = 0;
+    for (const SeenControl& c : seen.controls) {
+        bool japanese = std::any_of(c.text.begin(), c.text.end(), [](wchar_t ch) { return ch >= 0x3000; });
+        if (!c.visible || !japanese) continue;
+        ++labels;
+        LabelLook look = lookOfLabel(c.hwnd);
+        // Every character of a Japanese font changes a few dozen pixels at this size.
+        EXPECT_GT(look.unlikeEmpty, 10 * c.text.size()) << "no text drawn in \"" << c.text << "\"";
+        EXPECT_GT(look.unlikeBoxes, look.unlikeEmpty / 4) << "\"" << c.text << "\" drawn as missing-glyph boxes";
+    }
+    EXPECT_GT(labels, 0) << "the window shows no Japanese text";
 }
 
 bool saveScreenshot(HWND window, const wchar_t* name) {

@@ -48,8 +48,27 @@ HWND waitForWindow(const std::wstring& className, const std::wstring& title = L"
 SeenWindow inspect(HWND window);
 // Presses a button as a click would (posted, so that a modal loop of the caller sees it).
 void pressButton(HWND button);
-// Saves what the screen shows of the window as a 24-bit BMP file.
+// What the screen shows of a window (non-client area included), rows from the top, 0x00RRGGBB.
+struct ScreenPixels {
+    int width = 0;
+    int height = 0;
+    std::vector<DWORD> pixels;
+};
+ScreenPixels screenPixels(HWND window);
+// Saves what the screen shows of the window as a BMP file.
 bool saveScreenshot(HWND window, const std::wstring& bmpPath);
+
+// How a control's text shows on the screen: how many of its pixels change when its text is
+// taken away, and how many when each character is replaced by one that no font has.
+struct LabelLook {
+    size_t unlikeEmpty = 0;
+    size_t unlikeBoxes = 0;
+};
+LabelLook lookOfLabel(HWND label);
+// What a person would notice first: the window's client size, and that every visible control
+// with Japanese text shows it as glyphs (it looks unlike the same control empty, and unlike it
+// showing missing-glyph boxes). Each control's text is briefly replaced to compare, then restored.
+void expectDrawnAsDesigned(HWND window, SIZE client);
 // Saves the window as screens\<name>.bmp beside the test program; the test command's screenshot
 // step runs the Screenshot.* tests inside a Wine desktop (title bars drawn) and turns these files
 // into docs/images/<name>.png.
