@@ -17,17 +17,22 @@ deps:
 $(addprefix configure-,$(ARCHS)): configure-%:
 	@cmake -S . -B $(BUILD)/$* -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-$*.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
 
-# Everything of one architecture: the module and the test programs.
+# Everything of one architecture: the module and the test programs. Each build runs its own
+# jobs (MAKEFLAGS cleared: not the slots of a make that runs both).
 $(addprefix build-,$(ARCHS)): build-%: configure-%
-	@cmake --build $(BUILD)/$* -j $(JOBS)
+	@MAKEFLAGS= cmake --build $(BUILD)/$* -j $(JOBS)
 
 # Only the module of one architecture (its type library, reference and manifest included).
 $(addprefix module-,$(ARCHS)): module-%: configure-%
-	@cmake --build $(BUILD)/$* -j $(JOBS) --target kro_module
+	@MAKEFLAGS= cmake --build $(BUILD)/$* -j $(JOBS) --target kro_module
 
-build: deps $(addprefix build-,$(ARCHS))
+# Both architectures at the same time: one's single-threaded links overlap the other's compiles.
+# Each one's output is printed when it ends.
+build: deps
+	@$(MAKE) --no-print-directory -O -j 2 $(addprefix build-,$(ARCHS))
 
-modules: deps $(addprefix module-,$(ARCHS))
+modules: deps
+	@$(MAKE) --no-print-directory -O -j 2 $(addprefix module-,$(ARCHS))
 
 demo: modules
 	@sh tools/run-demo.sh
@@ -35,7 +40,10 @@ demo: modules
 dist: modules
 	@python3 tools/make_dist.py
 
-test: build
+# The empty prefix that every test prefix is copied from boots while the programs are built.
+test: deps
+	@KRO_EMPTY_PREFIX=$(abspath $(BUILD))/wine-empty sh tests/support/fresh-prefix.sh --template-only >/dev/null 2>&1 &
+	@$(MAKE) --no-print-directory build
 	@python3 tools/make_dist.py
 	@sh tools/run-tests.sh $(BUILD)
 

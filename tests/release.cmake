@@ -12,8 +12,8 @@ foreach(example ${KRO_EXAMPLES})
         TIMEOUT 300 PASS_REGULAR_EXPRESSION "All done\\.")
 endforeach()
 
-# The tests below run in fresh prefixes of their own, each a copy of one empty prefix.
-set(KRO_FRESH_ENV WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 HOME=${CMAKE_BINARY_DIR}/home KRO_EMPTY_PREFIX=${CMAKE_BINARY_DIR}/wine-empty)
+# The tests below run in fresh prefixes of their own.
+set(KRO_FRESH_ENV WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 HOME=${CMAKE_BINARY_DIR}/home KRO_EMPTY_PREFIX=${KRO_EMPTY_PREFIX})
 
 # Use without registration, in a fresh prefix of its own.
 add_executable(regfree_client ${CMAKE_SOURCE_DIR}/tests/regfree/regfree_client.cpp ${GEN}/kroProgramDll_i.c)

@@ -3,6 +3,8 @@
 set -eu
 root=$(pwd)
 prefix="$root/build/demo-wine"
+# The demo prefix is a copy of the empty prefix that the test prefixes are copied from as well.
+export KRO_EMPTY_PREFIX="$root/build/wine-empty"
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=ja_JP.UTF-8
 sh tests/support/prepare-prefix.sh "$prefix" /usr/lib/wine/wine64 "$root/dist/x64/kro project program dll library.dll" >/dev/null
 mkdir -p build/demo

@@ -514,8 +514,8 @@ TEST_F(RegistryClient, ManyDeleteRegKeyComesBackFromALinkThatLeadsUpTheTree) {
     using NtQueryKeyFn = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
     using NtDeleteKeyFn = LONG(WINAPI*)(HANDLE);
     HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
-    auto ntQueryKey = reinterpret_cast<NtQueryKeyFn>(::GetProcAddress(ntdll, "NtQueryKey"));
-    auto ntDeleteKey = reinterpret_cast<NtDeleteKeyFn>(::GetProcAddress(ntdll, "NtDeleteKey"));
+    auto ntQueryKey = reinterpret_cast<NtQueryKeyFn>(reinterpret_cast<void*>(::GetProcAddress(ntdll, "NtQueryKey")));
+    auto ntDeleteKey = reinterpret_cast<NtDeleteKeyFn>(reinterpret_cast<void*>(::GetProcAddress(ntdll, "NtDeleteKey")));
     ASSERT_TRUE(ntQueryKey && ntDeleteKey);
     ASSERT_EQ(create(base + L"\\loop\\a"), 0);
     // The native name of ...\loop, which the link points to.
