@@ -26,9 +26,11 @@ set(KRO_TEST_LINK -static-libgcc -static-libstdc++ -static)
 
 # The headers every test source reads, parsed once per program instead of once per source.
 set(KRO_TEST_PCH <windows.h> <oleauto.h> <gtest/gtest.h> <string> <vector> <functional> <thread>)
-# With the headers precompiled, GCC 12 warns of out-of-bounds reads in the inline wmemcpy that
-# copies short std::wstring literals (a known false positive); the tests would drown in it.
-set(KRO_TEST_WARNINGS -Wno-array-bounds -Wno-stringop-overread)
+# The test programs' own code needs little optimisation (the cores they test are built as
+# shipped, in kro_core): -O1 builds them in half the time. With the headers precompiled, GCC 12
+# warns of out-of-bounds reads in the inline wmemcpy that copies short std::wstring literals (a
+# known false positive); the tests would drown in it.
+set(KRO_TEST_COMPILE_OPTIONS -O1 -Wno-array-bounds -Wno-stringop-overread)
 
 # A module with a known version record (parts of 32768 and more), beside the test programs.
 add_library(version_sample SHARED ${CMAKE_SOURCE_DIR}/tests/support/version_sample.c ${CMAKE_SOURCE_DIR}/tests/support/version_sample.rc)
@@ -74,7 +76,7 @@ add_executable(unit_tests ${KRO_UNIT_SOURCES})
 target_link_libraries(unit_tests PRIVATE kro_test_support gtest_main)
 target_link_options(unit_tests PRIVATE ${KRO_TEST_LINK})
 target_precompile_headers(unit_tests PRIVATE ${KRO_TEST_PCH})
-target_compile_options(unit_tests PRIVATE ${KRO_TEST_WARNINGS})
+target_compile_options(unit_tests PRIVATE ${KRO_TEST_COMPILE_OPTIONS})
 add_dependencies(unit_tests version_sample sound_sample)
 add_test(NAME unit_tests COMMAND ${KRO_OWN_DISPLAY} ${KRO_WINE} $<TARGET_FILE:unit_tests> --gtest_brief=1)
 
@@ -85,7 +87,7 @@ add_executable(client_tests ${KRO_CLIENT_SOURCES})
 target_link_libraries(client_tests PRIVATE kro_test_support gtest psapi version oleaut32)
 target_link_options(client_tests PRIVATE ${KRO_TEST_LINK})
 target_precompile_headers(client_tests PRIVATE ${KRO_TEST_PCH})
-target_compile_options(client_tests PRIVATE ${KRO_TEST_WARNINGS})
+target_compile_options(client_tests PRIVATE ${KRO_TEST_COMPILE_OPTIONS})
 add_dependencies(client_tests version_sample sound_sample)
 target_compile_definitions(client_tests PRIVATE "KRO_DLL_PATH=L\"${KRO_DLL}\"")
 add_test(NAME client_tests COMMAND client_tests --gtest_brief=1)
