@@ -22,9 +22,9 @@ $(addprefix configure-,$(ARCHS)): configure-%:
 $(addprefix build-,$(ARCHS)): build-%: configure-%
 	@MAKEFLAGS= cmake --build $(BUILD)/$* -j $(JOBS)
 
-# Only the module of one architecture (its type library, reference and manifest included).
+# Only the module of one architecture (its type library, reference, manifest and registration data).
 $(addprefix module-,$(ARCHS)): module-%: configure-%
-	@MAKEFLAGS= cmake --build $(BUILD)/$* -j $(JOBS) --target kro_module
+	@MAKEFLAGS= cmake --build $(BUILD)/$* -j $(JOBS) --target kro_module kro_regdata
 
 # Both architectures at the same time: one's single-threaded links overlap the other's compiles.
 # Each one's output is printed when it ends.

@@ -37,6 +37,15 @@ if(KRO_ARCH STREQUAL "x64")
         TIMEOUT 900 PASS_REGULAR_EXPRESSION "package: 0 failed")
 endif()
 
+# The Windows Installer package: upgrade, every class from both hosts, clean removal.
+if(KRO_ARCH STREQUAL "x64")
+    add_test(NAME installer
+        COMMAND sh ${CMAKE_SOURCE_DIR}/tests/support/installer-test.sh ${CMAKE_SOURCE_DIR}
+            ${CMAKE_SOURCE_DIR}/dist/${KRO_PACKAGE_NAME}-${KRO_VERSION}.msi ${CMAKE_BINARY_DIR}/installer)
+    set_tests_properties(installer PROPERTIES
+        ENVIRONMENT "${KRO_FRESH_ENV}" TIMEOUT 600 PASS_REGULAR_EXPRESSION "installer: 0 failed")
+endif()
+
 # Both modules registered side by side (x64 tree: it drives the x86 tree's client as well).
 if(KRO_ARCH STREQUAL "x64")
     add_test(NAME side_by_side
@@ -48,6 +57,13 @@ if(KRO_ARCH STREQUAL "x64")
         ENVIRONMENT "${KRO_FRESH_ENV}"
         TIMEOUT 600 SKIP_RETURN_CODE 77 PASS_REGULAR_EXPRESSION "side-by-side: 0 failed")
 endif()
+
+# The registration data for setup authors matches what self-registration writes.
+add_test(NAME registration_data
+    COMMAND sh ${CMAKE_SOURCE_DIR}/tests/support/registration-data-test.sh ${KRO_WINE} ${KRO_DLL}
+        ${KRO_DIST}/${KRO_PACKAGE_NAME}-${KRO_ARCH}.reg ${CMAKE_BINARY_DIR}/registration_data)
+set_tests_properties(registration_data PROPERTIES
+    ENVIRONMENT "${KRO_FRESH_ENV}" TIMEOUT 300 PASS_REGULAR_EXPRESSION "registration data: 0 differences")
 
 # The build refuses a member or class without description (no Wine needed).
 add_test(NAME reference_requires_descriptions

@@ -1,8 +1,6 @@
 # Every test runs under Wine in a prefix of this build tree, with the module registered,
 # in the Japanese locale (ANSI code page 932). `make test` supplies the display (xvfb-run).
 set(KRO_PREFIX ${CMAKE_BINARY_DIR}/wine)
-# Every prefix of the tests starts as a copy of one booted, empty prefix, shared by the trees.
-set(KRO_EMPTY_PREFIX ${CMAKE_BINARY_DIR}/../wine-empty CACHE PATH "booted empty Wine prefix that test prefixes are copied from")
 set(KRO_TEST_ENV
     KRO_EMPTY_PREFIX=${KRO_EMPTY_PREFIX}
     WINEPREFIX=${KRO_PREFIX}

@@ -2,8 +2,9 @@
 # Installs the build and test tools that are missing (Debian 12); a second run does nothing.
 set -eu
 # fonts-ipafont-gothic: Japanese text in the windows; fonts-wine: the system fonts Wine draws
-# caption buttons and dialogs with (Marlett, MS Sans Serif); imagemagick: screenshots for the documentation.
-packages="cmake make python3 g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools libwine-dev wine wine64 xvfb xauth googletest fonts-ipafont-gothic fonts-wine imagemagick"
+# caption buttons and dialogs with (Marlett, MS Sans Serif); imagemagick: screenshots for the documentation;
+# wixl: the Windows Installer package.
+packages="cmake make python3 g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools libwine-dev wine wine64 xvfb xauth googletest fonts-ipafont-gothic fonts-wine imagemagick wixl"
 missing=""
 for p in $packages; do
     dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"

@@ -1,5 +1,7 @@
 #!/usr/bin/env python3
-"""Writes the release package dist/<package>-<version>.zip from the built modules.
+"""Writes the release package dist/<package>-<version>.zip from the built modules, and beside it
+the Windows Installer package dist/<package>-<version>.msi (built with wixl from
+tools/package/kroProgramDll.wxs and the two modules' registration fragments).
 
 Contents, under one folder <package>-<version>/: both modules with their side-by-side manifests
 (x64/, x86/), the C and C++ declarations (include/), register.cmd and unregister.cmd, the README, the reference and usage guide (docs/)
@@ -10,6 +12,7 @@ usage: make_dist.py [source folder]
 """
 import os
 import re
+import subprocess
 import sys
 import zipfile
 
@@ -35,7 +38,7 @@ def main(root):
     top = "%s-%s" % (name, version)
     entries = []  # (name in the package, bytes)
     for arch in ("x64", "x86"):
-        for file_name in (MODULE, name + ".manifest"):
+        for file_name in (MODULE, name + ".manifest", "%s-%s.reg" % (name, arch), "%s-%s.wxs" % (name, arch)):
             path = os.path.join(root, "dist", arch, file_name)
             if not os.path.exists(path):
                 fail("%s is missing: build both architectures first (make build-x64 build-x86)" % path)
@@ -64,7 +67,30 @@ def main(root):
             z.writestr(info, data)
     os.replace(tmp, out)
     print("wrote %s (%d files)" % (os.path.relpath(out, root), len(entries)))
+    write_msi(root, name, version, os.path.join(root, "dist", top + ".msi"))
+
+
+def write_msi(root, name, version, out, msi_version=None):
+    """The per-machine package of both modules; msi_version (default: the version) is what Windows
+    Installer compares on upgrade (its first three parts)."""
+    dist = os.path.join(root, "dist")
+    tmp = out + ".tmp"
+    command = ["wixl", "-a", "x64", "-D", "Version=" + (msi_version or version),
+               "-D", "kroProgramDll_x64Folder=x64", "-D", "kroProgramDll_x86Folder=x86", "-o", tmp,
+               os.path.join(root, "tools", "package", name + ".wxs"),
+               os.path.join(dist, "x64", "%s-x64.wxs" % name), os.path.join(dist, "x86", "%s-x86.wxs" % name)]
+    result = subprocess.run(command, cwd=dist, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+    if result.returncode != 0 or not os.path.exists(tmp):
+        fail("wixl failed:\n" + result.stdout)
+    os.replace(tmp, out)
+    print("wrote %s" % os.path.relpath(out, root))
 
 
 if __name__ == "__main__":
-    main(sys.argv[1] if len(sys.argv) > 1 else os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+    here = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+    if len(sys.argv) == 4 and sys.argv[1] == "--msi":
+        # make_dist.py --msi <version> <out>: the package under another version (the upgrade test)
+        package, current = version_settings(here)
+        write_msi(here, package, current, sys.argv[3], sys.argv[2])
+    else:
+        main(sys.argv[1] if len(sys.argv) > 1 else here)
