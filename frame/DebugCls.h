@@ -4,8 +4,6 @@
 
 class DebugCls final : public kro::ComObject<DebugCls, _DebugCls> {
 public:
-    static constexpr const wchar_t* className = L"DebugCls";
-
     HRESULT STDMETHODCALLTYPE Enter(BSTR *strProcname) override;
     HRESULT STDMETHODCALLTYPE DebugPrint(LONG *lngError, BSTR *strProcname) override;
 };

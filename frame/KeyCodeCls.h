@@ -4,7 +4,5 @@
 
 class KeyCodeCls final : public kro::ComObject<KeyCodeCls, _KeyCodeCls> {
 public:
-    static constexpr const wchar_t* className = L"KeyCodeCls";
-
     HRESULT STDMETHODCALLTYPE key_Down(utd_ApiKeyCodes *chk_Key, VARIANT_BOOL *result) override;
 };

@@ -4,7 +4,5 @@
 
 class MainCls final : public kro::ComObject<MainCls, _MainCls> {
 public:
-    static constexpr const wchar_t* className = L"MainCls";
-
     HRESULT STDMETHODCALLTYPE Info() override;
 };

@@ -13,6 +13,7 @@ constexpr long InvalidCall = 5;
 constexpr long Overflow = 6;
 constexpr long OutOfMemory = 7;
 constexpr long SubscriptOutOfRange = 9;
+constexpr long ArrayFixedOrLocked = 10;
 constexpr long DivisionByZero = 11;
 constexpr long TypeMismatch = 13;
 constexpr long BadFileNameOrNumber = 52;

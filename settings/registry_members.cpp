@@ -22,8 +22,8 @@ void replaceByteArray(SAFEARRAY** target, std::span<const std::byte> bytes) {
     SafeArray fresh(makeByteArray(bytes));
     if (SAFEARRAY* old = *target) {
         constexpr USHORT kFixed = FADF_FIXEDSIZE | FADF_STATIC | FADF_EMBEDDED | FADF_AUTO;
-        if ((old->fFeatures & kFixed) || old->cLocks != 0) raise(10, L"This array is fixed or temporarily locked");
-        if (FAILED(::SafeArrayDestroy(old))) raise(10, L"This array is fixed or temporarily locked");
+        if ((old->fFeatures & kFixed) || old->cLocks != 0) raise(err::ArrayFixedOrLocked, L"This array is fixed or temporarily locked");
+        if (FAILED(::SafeArrayDestroy(old))) raise(err::ArrayFixedOrLocked, L"This array is fixed or temporarily locked");
     }
     *target = fresh.release();
 }
