@@ -14,35 +14,9 @@ long AutomationError::number() const {
 
 std::wstring standardDescription(long number) {
     switch (number) {
-    case 5: return L"Invalid procedure call or argument";
-    case 6: return L"Overflow";
-    case 7: return L"Out of memory";
-    case 9: return L"Subscript out of range";
-    case 11: return L"Division by zero";
-    case 13: return L"Type mismatch";
-    case 51: return L"Internal error";
-    case 52: return L"Bad file name or number";
-    case 53: return L"File not found";
-    case 54: return L"Bad file mode";
-    case 55: return L"File already open";
-    case 57: return L"Device I/O error";
-    case 58: return L"File already exists";
-    case 61: return L"Disk full";
-    case 62: return L"Input past end of file";
-    case 63: return L"Bad record number";
-    case 67: return L"Too many files";
-    case 68: return L"Device unavailable";
-    case 70: return L"Permission denied";
-    case 71: return L"Disk not ready";
-    case 75: return L"Path/File access error";
-    case 76: return L"Path not found";
-    case 91: return L"Object variable or With block variable not set";
-    case 321: return L"Invalid file format";
-    case 326: return L"Resource with this identifier not found";
-    case 340: return L"Control array element doesn't exist";
-    case 380: return L"Invalid property value";
-    case 381: return L"Invalid property array index";
-    case 438: return L"Object doesn't support this property or method";
+#define KRO_ERROR_TEXT(name, number, description, when) case number: return description;
+    KRO_ERROR_TABLE(KRO_ERROR_TEXT)
+#undef KRO_ERROR_TEXT
     default: return L"Application-defined or object-defined error";
     }
 }

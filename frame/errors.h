@@ -6,39 +6,14 @@
 #include <exception>
 #include <string>
 
+#include "frame/error_table.h"
+
 namespace kro {
 
 namespace err {
-constexpr long InvalidCall = 5;
-constexpr long Overflow = 6;
-constexpr long OutOfMemory = 7;
-constexpr long SubscriptOutOfRange = 9;
-constexpr long ArrayFixedOrLocked = 10;
-constexpr long DivisionByZero = 11;
-constexpr long TypeMismatch = 13;
-constexpr long BadFileNameOrNumber = 52;
-constexpr long FileNotFound = 53;
-constexpr long BadFileMode = 54;
-constexpr long FileAlreadyOpen = 55;
-constexpr long DeviceIoError = 57;
-constexpr long FileAlreadyExists = 58;
-constexpr long BadRecordNumber = 63;
-constexpr long DiskFull = 61;
-constexpr long InputPastEnd = 62;
-constexpr long TooManyFiles = 67;
-constexpr long DeviceUnavailable = 68;
-constexpr long PermissionDenied = 70;
-constexpr long DiskNotReady = 71;
-constexpr long PathFileAccessError = 75;
-constexpr long PathNotFound = 76;
-constexpr long ObjectNotSet = 91;
-constexpr long InternalError = 51;
-constexpr long ObjectDoesNotSupport = 438;
-constexpr long InvalidFileFormat = 321;
-constexpr long ResourceNotFound = 326;
-constexpr long ControlElementMissing = 340;
-constexpr long InvalidPropertyValue = 380;
-constexpr long InvalidPropertyArrayIndex = 381;
+#define KRO_ERROR_NUMBER(name, number, description, when) constexpr long name = number;
+KRO_ERROR_TABLE(KRO_ERROR_NUMBER)
+#undef KRO_ERROR_NUMBER
 }  // namespace err
 
 // The source named in every error the library raises.

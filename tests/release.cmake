@@ -12,6 +12,13 @@ foreach(example ${KRO_EXAMPLES})
         TIMEOUT 300 PASS_REGULAR_EXPRESSION "All done\\.")
 endforeach()
 
+# The usage guide's VBScript and JScript snippets, so that the guide keeps matching the library.
+add_test(NAME guide_snippets
+    COMMAND sh ${CMAKE_SOURCE_DIR}/tests/support/guide-snippets.sh ${KRO_WINE} ${CMAKE_SOURCE_DIR}/docs/usage.md ${CMAKE_BINARY_DIR}/snippets)
+set_tests_properties(guide_snippets PROPERTIES
+    FIXTURES_REQUIRED wine_prefix ENVIRONMENT "${KRO_TEST_ENV}" RESOURCE_LOCK prefix_1
+    TIMEOUT 300 PASS_REGULAR_EXPRESSION "snippets: [1-9][0-9]* run, 0 failed")
+
 # The tests below run in fresh prefixes of their own.
 set(KRO_FRESH_ENV WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 HOME=${CMAKE_BINARY_DIR}/home KRO_EMPTY_PREFIX=${KRO_EMPTY_PREFIX})
 

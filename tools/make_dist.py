@@ -50,8 +50,13 @@ def main(root):
         entries.append(("include/" + generated, open(path, "rb").read()))
     for script in ("register.cmd", "unregister.cmd"):
         entries.append((script, crlf(open(os.path.join(root, "tools", "package", script), "rb").read())))
-    for doc in ("README.md", "docs/reference.md", "docs/usage.md"):
+    for doc in ("README.md", "LICENSE", "CHANGELOG.md", "docs/reference.md", "docs/usage.md", "docs/errors.md"):
         entries.append((doc, open(os.path.join(root, doc), "rb").read()))
+    # The pictures the README and the guide show, so that they work inside the package too.
+    images = os.path.join(root, "docs", "images")
+    for file_name in sorted(os.listdir(images)):
+        if file_name.endswith(".png"):
+            entries.append(("docs/images/" + file_name, open(os.path.join(images, file_name), "rb").read()))
     examples = os.path.join(root, "examples")
     for file_name in sorted(os.listdir(examples)):
         if file_name.endswith((".vbs", ".js")):

@@ -24,6 +24,10 @@ check() {  # check <description> <command...>
     what=$1; shift
     if "$@" >/dev/null 2>&1; then echo "ok   $what"; else echo "FAIL $what"; fails=$((fails + 1)); fi
 }
+# Every picture the README shows is inside the package, beside the licence and the changelog.
+pictures=$(grep -o 'docs/images/[A-Za-z0-9_]*\.png' README.md | sort -u | tr '\n' ' ')
+check "the package holds the README's pictures ($(echo $pictures | wc -w))" sh -c "[ -n '$pictures' ] && for p in $pictures; do [ -s \$p ] || exit 1; done"
+check "the package holds LICENSE and CHANGELOG.md" sh -c '[ -s LICENSE ] && [ -s CHANGELOG.md ]'
 user_key='HKCU\Software\Classes\kroProgramDll.FileSystemCls\CLSID'
 machine_key='HKLM\Software\Classes\kroProgramDll.FileSystemCls'
 

@@ -21,14 +21,18 @@ case "$name" in
     # example prints them itself.
     out="$work/${name%.vbs}.out"
     rm -f "$out"
+    # The helper goes after Option Explicit, which must come first; a script without it gets
+    # the helper at its top.
+    header=$(grep -n -m 1 '^Option Explicit' "$script" | cut -d: -f1 || true)
+    header=${header:-0}
     {
-        sed -n '1,/^Option Explicit/p' "$script"
+        head -n "$header" "$script"
         echo "Dim kroExampleOut"
         printf 'Set kroExampleOut = CreateObject("Scripting.FileSystemObject").CreateTextFile("%s", True)\n' "$(winpath "$out")"
         echo "Sub KroExampleEcho(line)"
         echo "    kroExampleOut.WriteLine line"
         echo "End Sub"
-        sed '1,/^Option Explicit/d; s/WScript\.Echo /KroExampleEcho /g' "$script"
+        tail -n +"$((header + 1))" "$script" | sed 's/WScript\.Echo /KroExampleEcho /g'
         echo "kroExampleOut.Close"
     } | sed 's/$/\r/' | iconv -f UTF-8 -t CP932 > "$work/$name"
     "$loader" cscript //nologo "$(winpath "$work/$name")" || echo "cscript ended with status $?"
