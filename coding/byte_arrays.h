@@ -1,7 +1,6 @@
 #pragma once
 // The caller's Byte array as the array-form coders see it (transformed in place from index 0
-// to its upper bound, a copy of the same bounds handed back), and files coded through the
-// object's own array members.
+// to its upper bound, a copy of the same bounds handed back), and files coded with a byte map.
 #include <windows.h>
 #include <oleauto.h>
 
@@ -16,6 +15,9 @@
 #include "frame/raii.h"
 
 namespace kro::coding {
+
+// Raises 5 for a by-reference argument that a C or C++ caller passed as a null pointer.
+void checkPointer(const void* p);
 
 class CallerBytes {
 public:
@@ -43,20 +45,14 @@ private:
 // The bytes of a Byte array created by this library or handed back by one of its members.
 std::span<const std::byte> arrayBytes(SAFEARRAY* array);
 
-// One of the object's array members: transforms `piece` and hands back the transformed copy.
-using ArrayTransform = std::function<void(SAFEARRAY** piece, SAFEARRAY** result)>;
-
-// Codes the open `source` (from its start, as long as it is now) into `dest`, which ends
-// exactly as long as the source. Runs before the destination is touched: `beforeWrite`.
+// Codes the open `source` (from its start, as long as it is now) into `dest` with `map`; `dest`
+// ends exactly as long as the source. `beforeWrite` runs before the destination is touched.
 //
-// With `whole`, the source is read completely, transformed in one piece and only then
-// written (the returned copy), so a transform that fails leaves the destination untouched.
-// Otherwise the file goes through in pieces small enough to reuse warm memory, each coded in
-// place by the transform (as the array members do with the caller's array); the destination
-// is opened before the first piece, and each block is written back at its own offset after it
-// was read, so source and destination may still be the same file. Use pieces only with a
-// transform that cannot fail on the data.
-void transformFile(file::File& source, const std::wstring& dest, bool whole, const ArrayTransform& transform,
+// A map that can overflow (see ByteMap::canOverflow) codes the whole source in memory before
+// anything is written, so a failure leaves the destination untouched. Any other map streams the
+// file through in blocks, each written back at its own offset after it was read, so source and
+// destination may be the same file.
+void transformFile(file::File& source, const std::wstring& dest, const codec::ByteMap& map,
                    const std::function<void()>& beforeWrite = {});
 
 }  // namespace kro::coding

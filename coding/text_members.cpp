@@ -13,9 +13,7 @@ using namespace kro;
 
 namespace {
 
-void checkPointer(const void* p) {
-    if (!p) raise(err::InvalidCall, L"No variable was passed for a by-reference argument");
-}
+using coding::checkPointer;
 
 // A file that a plain directory lookup finds: not a folder, not hidden, not a system file.
 bool plainFileExists(const std::wstring& path) {
@@ -39,18 +37,15 @@ HRESULT StringHandCls::XorCodeFile(BSTR* TargetFile, BSTR* DestFile, BSTR* Passw
         checkPointer(DestFile);
         const std::wstring dest = checkedPath(DestFile);
         file::File source(checkedPath(TargetFile), file::Mode::Read);
-        LONG code = 0;
-        check(self()->GetPassCode(Passward, &code));
+        checkPointer(Passward);
+        const codec::ByteMap map = codec::ByteMap::xoring(codec::passCode(view(*Passward)));
         bool fresh = New_file && *New_file;
-        // XOR coding cannot fail on the data, so the file streams through in pieces. A fresh
+        // XOR coding cannot fail on the data, so the file streams through in blocks. A fresh
         // destination asked for: the old file goes first. Whether it could be removed or not,
         // the destination is cut to the new length, and a failed write is reported.
-        coding::transformFile(
-            source, dest, false,
-            [&](SAFEARRAY** piece, SAFEARRAY** result) { check(self()->XorCode(piece, &code, result)); },
-            [&] {
-                if (fresh && plainFileExists(dest)) ::DeleteFileW(dest.c_str());
-            });
+        coding::transformFile(source, dest, map, [&] {
+            if (fresh && plainFileExists(dest)) ::DeleteFileW(dest.c_str());
+        });
     });
 }
 

@@ -3,10 +3,9 @@
 #include <memory>
 
 #include "frame/per_thread.h"
-#include "frame/catalog.h"
+#include "settings/registry.h"
 #include "frame/errors.h"
 #include "frame/toolkit.h"
-#include "kroProgramDll.h"
 
 namespace kro::ui {
 namespace {
@@ -95,16 +94,9 @@ void RegistryWindow::write() {
         }
         chosen = static_cast<int>(typed);
     }
-    RegistryRoots root = static_cast<RegistryRoots>(static_cast<LONG>(roots.itemData(chosen)));
-    Bstr key(control(L"txtKey").text());
-    Bstr valueName(control(L"txtValueName").text());
-    Bstr value(control(L"txtValue").text());
-
-    ComPtr<_RegistryCls> registry;
-    check(createOwnObject(CLSID_RegistryCls, IID__RegistryCls, registry.putVoid()));
-    LONG status = 0;
+    HKEY root = registry::rootKey(static_cast<LONG>(roots.itemData(chosen)));
     // The status is the registry's own business; the user is told that the write has run.
-    registry->SetRegValue(&root, key.ref(), valueName.ref(), value.get(), &status);
+    registry::writeText(root, control(L"txtKey").text(), control(L"txtValueName").text(), control(L"txtValue").text());
     toolkit::messageBox(kWritten, MB_OK | MB_ICONINFORMATION);
 }
 

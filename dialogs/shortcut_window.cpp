@@ -1,15 +1,16 @@
 #include "dialogs/shortcut_window.h"
 
 #include <commdlg.h>
+#include <shlobj.h>
 
 #include <memory>
 
+#include "filesystem/browse.h"
 #include "filesystem/path.h"
+#include "filesystem/shortcut.h"
 #include "frame/per_thread.h"
-#include "frame/catalog.h"
 #include "frame/errors.h"
 #include "frame/toolkit.h"
-#include "kroProgramDll.h"
 
 namespace kro::ui {
 namespace {
@@ -67,12 +68,6 @@ constexpr const wchar_t* kBadWindowStyle =
 constexpr int kShortcutFileButton = 1;
 constexpr int kCommandLineButton = 3;
 
-ComPtr<_FileSystemCls> fileSystem() {
-    ComPtr<_FileSystemCls> object;
-    check(createOwnObject(CLSID_FileSystemCls, IID__FileSystemCls, object.putVoid()));
-    return object;
-}
-
 }  // namespace
 
 bool readWindowStyle(std::wstring_view text, short& value) {
@@ -113,11 +108,7 @@ void ShortcutWindow::onCommand(Control& c, int notification) {
 }
 
 std::wstring ShortcutWindow::replacePath(std::wstring_view path, std::wstring_view sourceFile) {
-    Bstr text(path::replaceAll(path, kAppPathMacro, path::folderOf(sourceFile)));
-    LONG owner = static_cast<LONG>(reinterpret_cast<LONG_PTR>(hwnd()));
-    Bstr expanded;
-    check(fileSystem()->FormatStringPath(text.ref(), &owner, expanded.put()));
-    return std::wstring(expanded.view());
+    return path::expandFolderMacros(path::replaceAll(path, kAppPathMacro, path::folderOf(sourceFile)), hwnd());
 }
 
 void ShortcutWindow::pickFile(int index) {
@@ -135,12 +126,12 @@ void ShortcutWindow::pickFile(int index) {
 }
 
 void ShortcutWindow::pickFolder() {
-    Bstr title(kFolderTitle), noDefault, folder;
-    LONG owner = static_cast<LONG>(reinterpret_cast<LONG_PTR>(hwnd()));
-    FolderPathContents root = static_cast<FolderPathContents>(0);
-    ENUM_FLAGS_FOLDER flags = kro_BIF_BROWSEINCLUDEFILES;
-    check(fileSystem()->Show_Browse(title.ref(), &owner, &root, &flags, noDefault.ref(), folder.put()));
-    if (!folder.view().empty() && loaded()) control(L"cmbWork").setText(folder.view());
+    browse::FolderRequest request;
+    request.title = kFolderTitle;
+    request.owner = hwnd();
+    request.flags = BIF_BROWSEINCLUDEFILES;
+    std::wstring folder = browse::browseForFolder(request);
+    if (!folder.empty() && loaded()) control(L"cmbWork").setText(folder);
 }
 
 void ShortcutWindow::createShortcut() {
@@ -149,9 +140,6 @@ void ShortcutWindow::createShortcut() {
         toolkit::messageBox(kBadWindowStyle, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
-    ComPtr<_VorelCls> vorel;
-    check(createOwnObject(CLSID_VorelCls, IID__VorelCls, vorel.putVoid()));
-
     std::wstring target = control(L"txtPath", 0).text();
     Control& work = control(L"cmbWork");
     work.setText(replacePath(work.text(), target));
@@ -160,12 +148,17 @@ void ShortcutWindow::createShortcut() {
     Control& file = control(L"txtPath", 1);
     if (file.text().find(L".lnk") == std::wstring::npos) file.setText(file.text() + L".lnk");
 
-    Bstr targetArg(target), fileArg(file.text()), commandLineArg(commandLine.text());
-    Bstr iconArg(control(L"txtPath", 2).text()), iconIndexArg(control(L"txtII").text());
-    Bstr workArg(work.text()), descriptionArg(control(L"txtText").text()), hotKeyArg(control(L"txtHotkey").text());
+    shortcut::ShortcutInfo info;
+    info.targetPath = target;
+    info.arguments = commandLine.text();
+    info.workingDirectory = work.text();
+    info.description = control(L"txtText").text();
+    info.iconFile = control(L"txtPath", 2).text();
+    info.iconIndex = control(L"txtII").text();
+    info.hotKey = control(L"txtHotkey").text();
+    info.windowStyle = showCmd;
     // A failed write tells the user itself; the closing message follows every attempt.
-    vorel->MkShortcut(targetArg.ref(), fileArg.ref(), commandLineArg.ref(), iconArg.ref(), iconIndexArg.ref(),
-                      workArg.ref(), descriptionArg.ref(), hotKeyArg.ref(), &showCmd);
+    shortcut::writeShortcutOrTell(file.text(), info);
     toolkit::messageBox(kFinished, MB_OK | MB_ICONINFORMATION);
 }
 

@@ -72,37 +72,10 @@ std::uint64_t firstByteOffset(std::int64_t position, bool append, std::uint64_t 
     return static_cast<std::uint64_t>(first - 1);
 }
 
-namespace {
-
-thread_local KeptOpen* t_kept = nullptr;  // the innermost KeptOpen of this thread
-
-// Writes at the 1-based position (or after the end when appending) of a file `length` long;
-// returns the file's new length.
-std::uint64_t writeInto(file::File& f, std::uint64_t length, std::span<const std::byte> data, std::int64_t position,
-                        bool append) {
-    std::uint64_t offset = firstByteOffset(position, append, length);
-    f.seek(offset);
-    f.write(data);
-    return std::max(length, offset + data.size());
-}
-
-}  // namespace
-
-KeptOpen::KeptOpen(const std::wstring& path)
-    : path_(path), file_(path, file::Mode::ReadWrite), length_(file_.size()), outer_(t_kept) {
-    t_kept = this;
-}
-
-KeptOpen::~KeptOpen() { t_kept = outer_; }
-
 void writeAt(const std::wstring& path, std::span<const std::byte> data, std::int64_t position, bool append) {
-    for (KeptOpen* kept = t_kept; kept; kept = kept->outer_) {
-        if (kept->path_ != path) continue;
-        kept->length_ = writeInto(kept->file_, kept->length_, data, position, append);
-        return;
-    }
     file::File f(path, file::Mode::ReadWrite);
-    writeInto(f, append ? f.size() : 0, data, position, append);
+    f.seek(firstByteOffset(position, append, append ? f.size() : 0));
+    f.write(data);
 }
 
 bool visibleFileExists(const std::wstring& path) {

@@ -37,26 +37,6 @@ std::uint64_t firstByteOffset(std::int64_t position, bool append, std::uint64_t 
 // between the old end and the written bytes reads as zeros.
 void writeAt(const std::wstring& path, std::span<const std::byte> data, std::int64_t position, bool append);
 
-// While one of these lives, writeAt calls of this thread for exactly `path` (the same string)
-// go through the handle opened here instead of opening, sizing and closing the file each time,
-// which under Wine costs more than moving a megabyte. For a caller that writes one file in
-// many pieces through the file members; it keeps the file open only while it moves bytes.
-// Opens the file as writeAt does (created when missing, never emptied). Others may only read
-// it meanwhile, so its length is counted here rather than asked for on every append.
-class KeptOpen {
-public:
-    explicit KeptOpen(const std::wstring& path);
-    ~KeptOpen();
-    KeptOpen(const KeptOpen&) = delete;
-    KeptOpen& operator=(const KeptOpen&) = delete;
-private:
-    friend void writeAt(const std::wstring&, std::span<const std::byte>, std::int64_t, bool);
-    std::wstring path_;
-    file::File file_;
-    std::uint64_t length_;
-    KeptOpen* outer_;
-};
-
 // True for a file the existence test sees: a normal, read-only, hidden or archive file; a
 // folder, a missing name or a file with the system attribute is not seen.
 bool visibleFileExists(const std::wstring& path);

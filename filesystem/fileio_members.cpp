@@ -66,11 +66,10 @@ HRESULT FileSystemCls::ReadBinaryFile(BSTR* FileName, SAFEARRAY** result) {
 HRESULT FileSystemCls::WriteBinaryFile_New(SAFEARRAY** Text, BSTR* FileName, LONG* Position) {
     return call([&] {
         // A bad array or name fails before the old file is deleted.
-        { ByteArrayAccess probe(Text ? *Text : nullptr); }
-        fileio::deleteIfVisible(checkedPath(FileName));
-        LONG firstByte = 1;
-        VARIANT_BOOL append = VARIANT_FALSE;
-        check(self()->WriteBinaryFile(Text, FileName, Position ? Position : &firstByte, &append));
+        ByteArrayAccess bytes(Text ? *Text : nullptr);
+        const std::wstring path = checkedPath(FileName);
+        fileio::deleteIfVisible(path);
+        fileio::writeAt(path, bytes.bytes(), Position ? *Position : 1, false);
     });
 }
 

@@ -76,4 +76,10 @@ std::wstring replaceAll(std::wstring_view text, std::wstring_view token, std::ws
     return replaceEvery(text, token, value, [](wchar_t a, wchar_t b) { return a == b; });
 }
 
+std::wstring expandFolderMacros(std::wstring_view text, HWND owner) {
+    std::wstring out(text);
+    for (const auto& macro : kFolderMacros) out = replaceAllNoCase(out, macro.token, specialFolder(macro.csidl, owner));
+    return out;
+}
+
 }  // namespace kro::path

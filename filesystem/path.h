@@ -21,6 +21,10 @@ std::wstring withTrailingBackslash(std::wstring_view folder);
 // system cannot resolve it.
 std::wstring specialFolder(int csidl, HWND owner);
 
+// `text` with every folder macro (kFolderMacros, any letter case) replaced by its folder's path,
+// in the order of kFolderMacros; a folder the system cannot resolve becomes the empty text.
+std::wstring expandFolderMacros(std::wstring_view text, HWND owner);
+
 // Creates every folder named before the last backslash; true when they all exist afterwards.
 bool makeFolderChain(std::wstring_view path);
 

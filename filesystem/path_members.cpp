@@ -1,7 +1,6 @@
 // FileSystemCls: path pieces, special folders, folder macros and folder chains.
 #include "filesystem/FileSystemCls.h"
 
-#include <algorithm>
 
 #include "filesystem/path.h"
 #include "frame/automation.h"
@@ -32,22 +31,7 @@ HRESULT FileSystemCls::ManyMkDir(BSTR* path, LONG* result) {
 
 HRESULT FileSystemCls::FormatStringPath(BSTR* path, LONG* hWnd, BSTR* result) {
     return call([&] {
-        std::wstring text = str(*path);
-        for (const auto& macro : path::kFolderMacros) {
-            // Each folder is asked for through this object's own GetPrivatePath, with hWnd
-            // handed on as a Variant referring to the caller's variable.
-            FolderPathContents folder = static_cast<FolderPathContents>(macro.csidl);
-            VARIANT owner;
-            ::VariantInit(&owner);
-            owner.vt = VT_BYREF | VT_I4;
-            owner.plVal = hWnd;
-            Variant folderPath;
-            check(self()->GetPrivatePath(&folder, &owner, &folderPath));
-            Variant asText;
-            check(::VariantChangeType(&asText, &folderPath, 0, VT_BSTR));
-            text = path::replaceAllNoCase(text, macro.token, view(asText.bstrVal));
-        }
-        *result = allocBstr(text);
+        *result = allocBstr(path::expandFolderMacros(view(*path), toWindow(hWnd ? *hWnd : 0)));
     });
 }
 
@@ -60,13 +44,5 @@ HRESULT FileSystemCls::GetFileExtension(BSTR* FileName, VARIANT* result) {
 }
 
 HRESULT FileSystemCls::GetPath(BSTR* path, BSTR* result) {
-    return call([&] {
-        Variant name;
-        check(self()->GetFileName(path, &name));
-        Variant asText;
-        check(::VariantChangeType(&asText, &name, 0, VT_BSTR));
-        std::wstring_view whole = view(*path);
-        size_t keep = whole.size() - std::min<size_t>(whole.size(), ::SysStringLen(asText.bstrVal));
-        *result = allocBstr(whole.substr(0, keep));
-    });
+    return call([&] { *result = allocBstr(path::folderOf(view(*path))); });
 }

@@ -11,6 +11,7 @@
 #include "filesystem/file.h"
 #include "frame/raii.h"
 #include "frame/text.h"
+#include "frame/toolkit.h"
 
 namespace kro::shortcut {
 namespace {
@@ -177,6 +178,11 @@ bool writeShortcut(const std::wstring& path, const ShortcutInfo& info, bool clea
         if (FAILED(link->SetShowCmd(info.windowStyle))) return false;
     }
     return SUCCEEDED(persist->Save(full.c_str(), TRUE));
+}
+
+void writeShortcutOrTell(const std::wstring& path, const ShortcutInfo& info) {
+    if (!writeShortcut(path, info, true))
+        toolkit::messageBox(L"ｼｮｰﾄｶｯﾄの作成に失敗しました。", MB_OK | MB_ICONEXCLAMATION);
 }
 
 std::wstring statusText(long code) {

@@ -37,6 +37,10 @@ std::optional<WORD> parseHotKey(std::wstring_view text);
 // always left as stored. Needs COM on the calling thread. True when the file was saved.
 bool writeShortcut(const std::wstring& path, const ShortcutInfo& info, bool clear);
 
+// writeShortcut with every empty field cleared; when the file could not be saved the user is
+// told so in a message box.
+void writeShortcutOrTell(const std::wstring& path, const ShortcutInfo& info);
+
 // The explanation of a shell-link status code, lines separated by CR LF.
 std::wstring statusText(long code);
 

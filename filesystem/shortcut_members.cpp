@@ -2,12 +2,12 @@
 #include "filesystem/FileSystemCls.h"
 #include "filesystem/VorelCls.h"
 
+#include "filesystem/path.h"
 #include "filesystem/shortcut.h"
 #include "frame/automation.h"
 #include "frame/path_check.h"
 #include "frame/raii.h"
 #include "frame/text.h"
-#include "frame/toolkit.h"
 
 using namespace kro;
 
@@ -37,8 +37,7 @@ void buildShortcut(BSTR* targetFile, BSTR* shortcutFileSavePath, BSTR* commandLi
     info.iconIndex = optionalText(shortcutIconIndex);
     info.hotKey = optionalText(hotKey);
     info.windowStyle = showCmd ? *showCmd : 0;
-    if (!shortcut::writeShortcut(optionalText(shortcutFileSavePath), info, true))
-        toolkit::messageBox(L"ｼｮｰﾄｶｯﾄの作成に失敗しました。", MB_OK | MB_ICONEXCLAMATION);
+    shortcut::writeShortcutOrTell(optionalText(shortcutFileSavePath), info);
 }
 
 }  // namespace
@@ -61,9 +60,7 @@ HRESULT FileSystemCls::MkShortcut(BSTR* TargetFile, BSTR* ShortcutFileSavePath, 
         std::wstring folder = optionalText(WorkingDirectory);
         if (folder.empty() && TargetFile) {
             // An empty working folder becomes the target's folder, in the caller's own variable.
-            Bstr targetFolder;
-            check(self()->GetPath(TargetFile, targetFolder.put()));
-            folder = std::wstring(targetFolder.view());
+            folder = path::folderOf(view(*TargetFile));
             if (WorkingDirectory) assign(WorkingDirectory, folder);
         }
         buildShortcut(TargetFile, ShortcutFileSavePath, CommandLine, ShortcutIconFile, ShortcutIconIndex,

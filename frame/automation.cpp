@@ -1,6 +1,6 @@
 #include "frame/automation.h"
 
-#include "frame/module.h"
+#include "frame/unknown.h"
 
 #include <dispex.h>
 
@@ -112,26 +112,9 @@ void raiseInvokeFailure(HRESULT hr, EXCEPINFO& ei) {
 }
 
 // The object behind makeWindowHandleObject: answers hWnd and its default value.
-class WindowHandleObject final : public IDispatch {
+class WindowHandleObject final : public Unknown<WindowHandleObject, IDispatch> {
 public:
-    explicit WindowHandleObject(LONG handle) : handle_(handle) { module::objectCreated(); }
-    ~WindowHandleObject() { module::objectDestroyed(); }
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-        if (!out) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IDispatch) {
-            *out = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(::InterlockedIncrement(&refs_)); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        LONG n = ::InterlockedDecrement(&refs_);
-        if (n == 0) delete this;
-        return static_cast<ULONG>(n);
-    }
+    explicit WindowHandleObject(LONG handle) : handle_(handle) {}
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
         if (count) *count = 0;
         return count ? S_OK : E_POINTER;
@@ -158,7 +141,6 @@ public:
     }
 private:
     static constexpr DISPID kHwnd = 1;
-    LONG refs_ = 1;
     LONG handle_;
 };
 

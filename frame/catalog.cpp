@@ -65,11 +65,4 @@ const ClassEntry* findClass(REFCLSID clsid) {
     return nullptr;
 }
 
-HRESULT createOwnObject(REFCLSID clsid, REFIID iid, void** out) {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    const ClassEntry* entry = findClass(clsid);
-    return entry ? entry->create(iid, out) : CLASS_E_CLASSNOTAVAILABLE;
-}
-
 }  // namespace kro

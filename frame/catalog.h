@@ -15,10 +15,6 @@ struct ClassEntry {
 const ClassEntry* classCatalog(std::size_t* count);
 const ClassEntry* findClass(REFCLSID clsid);
 
-// Creates one of the library's own classes in this module, as its class factory would; the
-// library's windows use the public classes through their interfaces this way.
-HRESULT createOwnObject(REFCLSID clsid, REFIID iid, void** out);
-
 inline constexpr const wchar_t* kLibraryName = L"kroProgramDll";
 
 }  // namespace kro

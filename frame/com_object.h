@@ -1,6 +1,6 @@
 #pragma once
-// The base of every public class: IUnknown, IDispatch (through the generic dispatcher),
-// ISupportErrorInfo, object counting for DllCanUnloadNow, and the member call frame.
+// The base of every public class: IUnknown (the library's one Unknown), IDispatch (through the
+// generic dispatcher), ISupportErrorInfo, and the member call frame.
 #include <windows.h>
 #include <ocidl.h>
 #include <olectl.h>
@@ -10,40 +10,19 @@
 #include "kroProgramDll.h"
 #include "frame/dispatcher.h"
 #include "frame/errors.h"
-#include "frame/module.h"
+#include "frame/unknown.h"
 
 namespace kro {
 
 template <class Derived, class Interface>
-class ComObject : public Interface, public ISupportErrorInfo {
+class ComObject : public Unknown<Derived, Interface, ISupportErrorInfo> {
 public:
-    ComObject() { module::objectCreated(); }
-    ComObject(const ComObject&) = delete;
-    ComObject& operator=(const ComObject&) = delete;
-    virtual ~ComObject() { module::objectDestroyed(); }
-
     static REFIID iid() { return __uuidof(Interface); }
+    // The dual interface answers for IDispatch too.
+    static bool alsoNamesFirst(REFIID riid) { return riid == IID_IDispatch; }
 
-    // IUnknown
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-        if (!out) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == iid()) {
-            *out = static_cast<Interface*>(this);
-        } else if (riid == IID_ISupportErrorInfo) {
-            *out = static_cast<ISupportErrorInfo*>(this);
-        } else {
-            *out = nullptr;
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(::InterlockedIncrement(&refs_)); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        LONG n = ::InterlockedDecrement(&refs_);
-        if (n == 0) delete static_cast<Derived*>(this);
-        return static_cast<ULONG>(n);
-    }
+    using Unknown<Derived, Interface, ISupportErrorInfo>::AddRef;
+    using Unknown<Derived, Interface, ISupportErrorInfo>::Release;
 
     // IDispatch
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
@@ -101,12 +80,6 @@ protected:
         Release();
         return hr;
     }
-
-    // This object's own public interface, for members that call other members.
-    Interface* self() { return static_cast<Interface*>(this); }
-
-private:
-    LONG refs_ = 1;
 };
 
 }  // namespace kro

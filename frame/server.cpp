@@ -14,31 +14,15 @@
 #include "frame/module.h"
 #include "frame/per_thread.h"
 #include "frame/raii.h"
+#include "frame/unknown.h"
 
 namespace kro {
 namespace {
 
-class ClassFactory final : public IClassFactory {
+class ClassFactory final : public Unknown<ClassFactory, IClassFactory> {
 public:
-    explicit ClassFactory(const ClassEntry& entry) : entry_(entry) { module::objectCreated(); }
-    ~ClassFactory() { module::objectDestroyed(); }
+    explicit ClassFactory(const ClassEntry& entry) : entry_(entry) {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-        if (!out) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IClassFactory) {
-            *out = static_cast<IClassFactory*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(::InterlockedIncrement(&refs_)); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        LONG n = ::InterlockedDecrement(&refs_);
-        if (n == 0) delete this;
-        return static_cast<ULONG>(n);
-    }
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** out) override {
         if (!out) return E_POINTER;
         *out = nullptr;
@@ -52,7 +36,6 @@ public:
 
 private:
     const ClassEntry& entry_;
-    LONG refs_ = 1;
 };
 
 std::wstring guidText(REFGUID g) {

@@ -22,8 +22,8 @@ void replaceByteArray(SAFEARRAY** target, std::span<const std::byte> bytes) {
     SafeArray fresh(makeByteArray(bytes));
     if (SAFEARRAY* old = *target) {
         constexpr USHORT kFixed = FADF_FIXEDSIZE | FADF_STATIC | FADF_EMBEDDED | FADF_AUTO;
-        if ((old->fFeatures & kFixed) || old->cLocks != 0) raise(err::ArrayFixedOrLocked, L"This array is fixed or temporarily locked");
-        if (FAILED(::SafeArrayDestroy(old))) raise(err::ArrayFixedOrLocked, L"This array is fixed or temporarily locked");
+        if ((old->fFeatures & kFixed) || old->cLocks != 0) raise(err::ArrayFixedOrLocked);
+        if (FAILED(::SafeArrayDestroy(old))) raise(err::ArrayFixedOrLocked);
     }
     *target = fresh.release();
 }
@@ -36,27 +36,15 @@ constexpr std::byte kNoData[1] = {std::byte{0}};
 constexpr int kMaxDepth = 512;
 
 // Removes everything below the key, leaves first: each level's complete list of subkeys is
-// taken before any of them is deleted. Listing and deleting go through this object's own
-// GetEnumRegistryKeys and DeleteRegKey.
-void deleteSubKeys(_RegistryCls* self, RegistryRoots root, std::wstring_view path, int depth = 0) {
+// taken before any of them is deleted.
+void deleteSubKeys(HKEY root, std::wstring_view path, int depth = 0) {
     if (path.empty() || depth > kMaxDepth) return;
-    Bstr key(path);
-    SAFEARRAY* raw = nullptr;
-    check(self->GetEnumRegistryKeys(root, key.get(), &raw));
-    SafeArray names(raw);
-    if (!raw || ::SafeArrayGetDim(raw) != 1) return;
-    LONG upper = 0;
-    ::SafeArrayGetUBound(raw, 1, &upper);
-    auto* items = static_cast<BSTR*>(raw->pvData);
     std::wstring prefix(path);
     if (prefix.back() != L'\\') prefix += L'\\';
-    for (LONG i = 1; i <= upper; ++i) {
-        std::wstring child = prefix + str(items[i]);
-        deleteSubKeys(self, root, child, depth + 1);
-        Bstr childKey(child);
-        BSTR childPath = childKey.get();
-        LONG status = 0;
-        check(self->DeleteRegKey(&root, &childPath, &status));
+    for (const std::wstring& name : registry::subkeyNames(root, path)) {
+        std::wstring child = prefix + name;
+        deleteSubKeys(root, child, depth + 1);
+        registry::deleteKey(root, child);
     }
 }
 
@@ -131,8 +119,9 @@ HRESULT RegistryCls::DeleteRegValue(RegistryRoots* lngKeyRoot, BSTR* strRegistry
 
 HRESULT RegistryCls::ManyDeleteRegKey(RegistryRoots* lngKeyRoot, BSTR* strRegistryKey, LONG* result) {
     return call([&] {
-        deleteSubKeys(self(), *lngKeyRoot, view(*strRegistryKey));
-        check(self()->DeleteRegKey(lngKeyRoot, strRegistryKey, result));
+        HKEY root = rootOf(lngKeyRoot);
+        deleteSubKeys(root, view(*strRegistryKey));
+        *result = registry::deleteKey(root, view(*strRegistryKey));
     });
 }
 
@@ -145,23 +134,15 @@ HRESULT RegistryCls::GetEnumRegistryKeys(RegistryRoots lngKeyRoot, BSTR strRegis
 HRESULT RegistryCls::SetStartupFile(BSTR* ValueName, BSTR* TargetFile, VARIANT* result) {
     return call([&] {
         ::VariantInit(result);
-        RegistryRoots root = kro_HKEY_CURRENT_USER;
-        Bstr key(kStartupKey);
-        BSTR path = key.get();
-        LONG status = 0;
         // The status of the write is not reported: the result is always Empty.
-        check(self()->SetRegValue(&root, &path, ValueName, *TargetFile, &status));
+        registry::writeText(HKEY_CURRENT_USER, kStartupKey, view(*ValueName), view(*TargetFile));
     });
 }
 
 HRESULT RegistryCls::DeleteStartupFile(BSTR* ValueName, VARIANT* result) {
     return call([&] {
         ::VariantInit(result);
-        RegistryRoots root = kro_HKEY_CURRENT_USER;
-        Bstr key(kStartupKey);
-        BSTR path = key.get();
-        LONG status = 0;
-        check(self()->DeleteRegValue(&root, &path, ValueName, &status));
+        registry::deleteValue(HKEY_CURRENT_USER, kStartupKey, view(*ValueName));
     });
 }
 

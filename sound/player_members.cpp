@@ -63,22 +63,18 @@ HRESULT DirectSoundCls::StoppingSound(LONG* Number) {
     return call([&] { player_.stop(required(Number)); });
 }
 
-// The "all" members go through the object's own public members, one number after the other from
-// 0 to the last number loaded; the first failure ends the call.
+// The "all" members play or stop one number after the other from 0 to the last number loaded;
+// the first failure ends the call.
 HRESULT DirectSoundCls::AllPlayingSound(VARIANT_BOOL* Looping) {
     return call([&] {
-        VARIANT_BOOL loop = looping(Looping) ? VARIANT_TRUE : VARIANT_FALSE;
-        for (LONG n = 0, last = player_.lastNumber(); n <= last; ++n) {
-            check(self()->PlayingSound(&n, &loop));
-        }
+        const bool loop = looping(Looping);
+        for (LONG n = 0, last = player_.lastNumber(); n <= last; ++n) player_.play(n, loop);
     });
 }
 
 HRESULT DirectSoundCls::AllStoppingSound() {
     return call([&] {
-        for (LONG n = 0, last = player_.lastNumber(); n <= last; ++n) {
-            check(self()->StoppingSound(&n));
-        }
+        for (LONG n = 0, last = player_.lastNumber(); n <= last; ++n) player_.stop(n);
     });
 }
 

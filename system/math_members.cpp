@@ -30,6 +30,18 @@ SAFEARRAY* makeVariantArray(const std::array<const VARIANT*, N>& items) {
     return array.release();
 }
 
+// The intercept b of y = a*x + b through (x, y); a y of 0 gives x itself, as callers of the
+// intercept have always been answered.
+void intercept(Variant& answer, const VARIANT& x, const VARIANT& y, const VARIANT& a) {
+    if (vmath::isZero(y)) {
+        vmath::copyValue(answer, x);
+    } else {
+        Variant product;
+        vmath::multiply(product, a, x);
+        vmath::subtract(answer, y, product);
+    }
+}
+
 // Hands a finished Variant to an [out, retval] parameter that holds nothing yet.
 void deliver(VARIANT* result, Variant& v) { *result = v.detach(); }
 
@@ -53,8 +65,7 @@ HRESULT MathClass::math_function(VARIANT* x, VARIANT* y, VARIANT* x2, VARIANT* y
             vmath::subtract(dx, *x, *x2);
             vmath::setInteger(kind, 0);
             vmath::divide(second, dy, dx);
-            // The intercept comes from this object's own public member.
-            check(self()->math_function_Anser_b(x, y, &second, &third));
+            intercept(third, value(x), value(y), second);
         }
         *result = makeVariantArray<3>({&kind, &second, &third});
     });
@@ -100,13 +111,7 @@ HRESULT MathClass::math_function_Anser_a(VARIANT* x, VARIANT* y, VARIANT* b, VAR
 HRESULT MathClass::math_function_Anser_b(VARIANT* x, VARIANT* y, VARIANT* a, VARIANT* result) {
     return call([&] {
         Variant answer;
-        if (vmath::isZero(value(y))) {
-            vmath::copyValue(answer, value(x));
-        } else {
-            Variant product;
-            vmath::multiply(product, value(a), value(x));
-            vmath::subtract(answer, *y, product);
-        }
+        intercept(answer, value(x), value(y), value(a));
         deliver(result, answer);
     });
 }

@@ -117,27 +117,17 @@ TEST(BinaryWrite, AppendsBeyondFourGiB) {
     EXPECT_EQ(got[4], std::byte{3});
 }
 
-TEST(BinaryWrite, KeptOpenFileTakesTheWritesForItsPathOnlyAndClosesAtItsEnd) {
+TEST(BinaryWrite, PositionedAppendedAndGapLeavingWritesCloseTheFileEachTime) {
     TempDir dir;
-    std::wstring kept = dir / L"kept.bin", other = dir / L"other.bin";
-    test::writeBytes(kept, Bytes{9, 9, 9, 9});
-    {
-        fileio::KeptOpen open(kept);
-        // Positioned, appended and gap-leaving writes land as they do without the kept handle.
-        fileio::writeAt(kept, spanOf(Bytes{1, 2}), 2, false);
-        fileio::writeAt(kept, spanOf(Bytes{3}), 1, true);
-        fileio::writeAt(kept, spanOf(Bytes{4}), 2, true);
-        EXPECT_EQ(errorOf([&] { fileio::writeAt(kept, spanOf(Bytes{5}), 0, false); }), err::BadRecordNumber);
-        // Another file is opened and closed as usual, even while the first one is kept.
-        fileio::writeAt(other, spanOf(Bytes{7}), 1, false);
-        EXPECT_TRUE(::DeleteFileW(other.c_str()));
-        // The kept file is open: it cannot be deleted meanwhile.
-        EXPECT_FALSE(::DeleteFileW(kept.c_str()));
-    }
-    EXPECT_EQ(test::readBytes(kept), (Bytes{9, 1, 2, 9, 3, 0, 4}));
-    EXPECT_TRUE(::DeleteFileW(kept.c_str())) << "the kept handle is closed";
-    // A missing folder fails as the first write would.
-    EXPECT_EQ(errorOf([&] { fileio::KeptOpen open(dir / L"no\\such.bin"); }), err::PathNotFound);
+    std::wstring file = dir / L"written.bin";
+    test::writeBytes(file, Bytes{9, 9, 9, 9});
+    fileio::writeAt(file, spanOf(Bytes{1, 2}), 2, false);
+    fileio::writeAt(file, spanOf(Bytes{3}), 1, true);
+    fileio::writeAt(file, spanOf(Bytes{4}), 2, true);
+    EXPECT_EQ(errorOf([&] { fileio::writeAt(file, spanOf(Bytes{5}), 0, false); }), err::BadRecordNumber);
+    EXPECT_EQ(test::readBytes(file), (Bytes{9, 1, 2, 9, 3, 0, 4}));
+    EXPECT_TRUE(::DeleteFileW(file.c_str())) << "no handle is left open";
+    EXPECT_EQ(errorOf([&] { fileio::writeAt(dir / L"no\\such.bin", spanOf(Bytes{1}), 1, false); }), err::PathNotFound);
 }
 
 TEST(BinaryWrite, ExistenceTestSkipsSystemFilesAndFolders) {
