@@ -7,6 +7,7 @@
 #include "frame/automation.h"
 #include "frame/errors.h"
 #include "frame/module.h"
+#include "frame/toolkit.h"
 
 namespace kro::ui {
 namespace {
@@ -150,20 +151,7 @@ Control::Control(Window& owner, const ControlDesign& design, HWND hwnd, std::wst
     }
 }
 
-namespace {
-void destroyImage(HANDLE image, bool bitmap) {
-    if (!image) return;
-    if (bitmap)
-        ::DeleteObject(image);
-    else
-        ::DestroyIcon(static_cast<HICON>(image));
-}
-}  // namespace
-
-Control::~Control() {
-    if (hfont_) ::DeleteObject(hfont_);
-    destroyImage(image_, imageIsBitmap_);
-}
+Control::~Control() = default;
 
 int Control::id() const { return ::GetDlgCtrlID(hwnd_); }
 
@@ -226,8 +214,7 @@ void Control::applyFont(const FontChoice& font) {
     HFONT created = ::CreateFontIndirectW(&lf);
     if (!created) invalidValue();
     ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(created), TRUE);
-    if (hfont_) ::DeleteObject(hfont_);
-    hfont_ = created;
+    hfont_.reset(created);
     font_ = font;
 }
 
@@ -387,9 +374,8 @@ void Control::setImage(HANDLE image, bool bitmap) {
     style = (style & ~static_cast<LONG_PTR>(SS_TYPEMASK)) | (bitmap ? SS_BITMAP : SS_ICON);
     ::SetWindowLongPtrW(hwnd_, GWL_STYLE, style);
     ::SendMessageW(hwnd_, STM_SETIMAGE, bitmap ? IMAGE_BITMAP : IMAGE_ICON, reinterpret_cast<LPARAM>(copy));
-    destroyImage(image_, imageIsBitmap_);
-    image_ = copy;
-    imageIsBitmap_ = bitmap;
+    bitmap_.reset(bitmap ? copy : nullptr);
+    icon_.reset(bitmap ? nullptr : static_cast<HICON>(copy));
     ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
@@ -454,7 +440,7 @@ void Window::load() {
         wc.hInstance = module::handle();
         wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.hIcon = static_cast<HICON>(::LoadImageW(module::handle(), MAKEINTRESOURCEW(100), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+        wc.hIcon = toolkit::loadIcon(toolkit::kIconLibrary);
         wc.lpszClassName = className.c_str();
         if (!::RegisterClassExW(&wc)) raiseWin32();
         RegisteredClasses::instance().add(design_.kindName);
@@ -474,8 +460,6 @@ void Window::load() {
     }
 }
 
-HWND Window::containerOf(const ControlDesign&) const { return hwnd_; }
-
 Control& Window::createControl(const ControlDesign& design, std::wstring_view name, int index, const Control* copyOf) {
     ClassOfKind k = classOf(design.kind);
     DWORD style = WS_CHILD | k.style;
@@ -488,7 +472,7 @@ Control& Window::createControl(const ControlDesign& design, std::wstring_view na
     }
     std::wstring text = copyOf ? std::wstring() : std::wstring(design.text ? design.text : L"");
     int id = nextId_++;
-    HWND hwnd = ::CreateWindowExW(exStyle, k.win32Class, text.c_str(), style, 0, 0, 0, 0, containerOf(design),
+    HWND hwnd = ::CreateWindowExW(exStyle, k.win32Class, text.c_str(), style, 0, 0, 0, 0, hwnd_,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), module::handle(), nullptr);
     if (!hwnd) raiseWin32();
     auto control = std::make_unique<Control>(*this, design, hwnd, std::wstring(name), index);

@@ -146,10 +146,11 @@ private:
     int index_;
     HWND hwnd_;
     FontChoice font_;
-    HFONT hfont_ = nullptr;
+    Font hfont_;
     COLORREF color_ = 0;
-    HANDLE image_ = nullptr;  // the copy shown
-    bool imageIsBitmap_ = false;
+    // The copy of a picture shown: a bitmap or an icon, at most one of them.
+    GdiObject bitmap_;
+    Icon icon_;
     float max_ = 100, value_ = 0;
     bool redrawHeld_ = false;
     ControlDesign design_;
@@ -208,7 +209,6 @@ private:
     static LRESULT CALLBACK windowProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
     Control& createControl(const ControlDesign& design, std::wstring_view name, int index, const Control* copyOf);
-    HWND containerOf(const ControlDesign& design) const;
     void place(HWND owner);
     void closeFor(CloseReason reason);
     void forget();
@@ -218,7 +218,6 @@ private:
     int nextId_ = 100;
     bool unloading_ = false;
     std::vector<std::unique_ptr<Control>> controls_;
-    HBRUSH background_ = nullptr;
 };
 
 // Owner windows passed by clients: null is no owner; an object's hWnd property (read late-bound)

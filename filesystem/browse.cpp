@@ -4,28 +4,10 @@
 #include <ole2.h>
 #include <shlobj.h>
 
-#include <memory>
+#include "frame/raii.h"
 
 namespace kro::browse {
 namespace {
-
-struct ItemListFree {
-    void operator()(ITEMIDLIST* list) const { ::CoTaskMemFree(list); }
-};
-using ItemList = std::unique_ptr<ITEMIDLIST, ItemListFree>;
-
-// The picker's controls need OLE on the calling thread; a thread already set up stays as it is.
-class OleScope {
-public:
-    OleScope() : ok_(SUCCEEDED(::OleInitialize(nullptr))) {}
-    ~OleScope() {
-        if (ok_) ::OleUninitialize();
-    }
-    OleScope(const OleScope&) = delete;
-    OleScope& operator=(const OleScope&) = delete;
-private:
-    bool ok_;
-};
 
 int CALLBACK selectInitialPath(HWND picker, UINT message, LPARAM, LPARAM data) {
     if (message == BFFM_INITIALIZED && data) ::SendMessageW(picker, BFFM_SETSELECTIONW, TRUE, data);
@@ -35,14 +17,16 @@ int CALLBACK selectInitialPath(HWND picker, UINT message, LPARAM, LPARAM data) {
 }  // namespace
 
 std::wstring browseForFolder(const FolderRequest& request) {
-    OleScope ole;
+    // The picker's controls need OLE on the calling thread; a thread already set up stays as it is.
+    const bool oleStarted = SUCCEEDED(::OleInitialize(nullptr));
+    ScopeExit oleEnds([&] {
+        if (oleStarted) ::OleUninitialize();
+    });
     HWND owner = request.owner && ::IsWindow(request.owner) ? request.owner : ::GetDesktopWindow();
 
     ItemList root;
     if (request.rootFolder != 0) {
-        ITEMIDLIST* list = nullptr;
-        if (FAILED(::SHGetSpecialFolderLocation(owner, request.rootFolder, &list)) || !list) return {};
-        root.reset(list);
+        if (FAILED(::SHGetSpecialFolderLocation(owner, request.rootFolder, root.put())) || !root) return {};
     }
 
     wchar_t displayName[MAX_PATH] = {};

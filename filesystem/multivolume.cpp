@@ -63,28 +63,21 @@ bool canRead(const std::wstring& path) {
 }
 
 // One handle of the table, closed when it goes out of scope.
-class Volume {
+struct VolumeKind {
+    using Value = long;
+    static long none() { return 0; }
+    static bool valid(long handle) { return handle != 0; }
+    static void close(long handle) { closeVolume(handle); }
+};
+class Volume : public Owner<VolumeKind> {
 public:
-    explicit Volume(long handle = 0) : handle_(handle) {}
-    Volume(const Volume&) = delete;
-    Volume& operator=(const Volume&) = delete;
-    ~Volume() { close(); }
-    explicit operator bool() const { return handle_ != 0; }
-    file::File& file() const { return *volumeFile(handle_); }
-    void reset(long handle) {
-        close();
-        handle_ = handle;
-    }
-    void close() {
-        if (handle_) closeVolume(std::exchange(handle_, 0));
-    }
+    using Owner::Owner;
+    file::File& file() const { return *volumeFile(get()); }
     // Ends the volume right after the bytes written to it, then closes it.
     void finish() {
         file().truncateHere();
-        close();
+        reset();
     }
-private:
-    long handle_;
 };
 
 }  // namespace
@@ -153,7 +146,7 @@ short toVolumes(const std::wstring& input, const std::wstring& output, long maxV
     auto usable = [&] {
         if (!volume) return false;
         if (!file::sameFile(in->handle(), volume.file().handle())) return true;
-        volume.close();
+        volume.reset();
         warnOpenFailed(*base + L"." + numberText(number));
         return false;
     };
@@ -217,12 +210,12 @@ bool toSingle(const std::wstring& input, const std::wstring& output) {
     while (missing <= kMaxVolumes && file::exists(*base + L"." + numberText(missing))) ++missing;
     for (long later = missing + 1; later <= kMaxVolumes; ++later) {
         if (!file::exists(*base + L"." + numberText(later))) continue;
-        volume.close();
+        volume.reset();
         warn(L"分割ファイルが欠けています。\nfnm = " + *base + L"." + numberText(missing), kToSingleCaption);
         return false;
     }
     auto outputFailed = [&] {
-        volume.close();
+        volume.reset();
         warn(L"統合ファイルのオープンに失敗しました。\noutfnm = " + output, kToSingleCaption);
         return false;
     };
@@ -247,7 +240,7 @@ bool toSingle(const std::wstring& input, const std::wstring& output) {
                 if (got == 0) break;
                 out->write(std::span<const std::byte>(buffer.data(), got));
             }
-            volume.close();
+            volume.reset();
             volume.reset(openVolume(*base, ++number, true));
             if (!volume) {
                 // The set ends at the first missing volume; one that is there but cannot be

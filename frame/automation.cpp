@@ -68,18 +68,19 @@ SAFEARRAY* makeListingArray(const std::vector<std::wstring>& names) {
     return makeStringArray(items);
 }
 
-ByteArrayAccess::ByteArrayAccess(SAFEARRAY* array) : array_(array) {
-    if (!array_) raise(err::SubscriptOutOfRange);
+SAFEARRAY* ByteArrayAccess::checked(SAFEARRAY* array) {
+    if (!array) raise(err::SubscriptOutOfRange);
     VARTYPE vt = VT_EMPTY;
-    if (::SafeArrayGetDim(array_) != 1 || FAILED(::SafeArrayGetVartype(array_, &vt)) || (vt != VT_UI1 && vt != VT_I1))
+    if (::SafeArrayGetDim(array) != 1 || FAILED(::SafeArrayGetVartype(array, &vt)) || (vt != VT_UI1 && vt != VT_I1))
         raise(err::TypeMismatch);
-    lower_ = array_->rgsabound[0].lLbound;
-    void* data = nullptr;
-    if (FAILED(::SafeArrayAccessData(array_, &data))) raise(err::SubscriptOutOfRange);
-    bytes_ = std::span<std::byte>(static_cast<std::byte*>(data), array_->rgsabound[0].cElements);
+    return array;
 }
 
-ByteArrayAccess::~ByteArrayAccess() { ::SafeArrayUnaccessData(array_); }
+ByteArrayAccess::ByteArrayAccess(SAFEARRAY* array) : data_(checked(array)) {
+    if (FAILED(data_.hr())) raise(err::SubscriptOutOfRange);
+    lower_ = array->rgsabound[0].lLbound;
+    bytes_ = std::span<std::byte>(static_cast<std::byte*>(data_.data()), array->rgsabound[0].cElements);
+}
 
 DISPID findMember(IDispatch* object, const wchar_t* name) {
     if (!object) return DISPID_UNKNOWN;
@@ -160,8 +161,6 @@ void getProperty(IDispatch* object, const wchar_t* name, VARIANT* out) {
 ComPtr<IDispatch> makeWindowHandleObject(LONG handle) {
     return ComPtr<IDispatch>::attach(new WindowHandleObject(handle));
 }
-
-void addToCollection(IDispatch* collection, std::wstring_view item) { CollectionAppender(collection).add(item); }
 
 CollectionAppender::CollectionAppender(IDispatch* collection) : collection_(collection) {
     if (!collection_) raise(err::ObjectNotSet);

@@ -36,13 +36,11 @@ SAFEARRAY* makeListingArray(const std::vector<std::wstring>& names);
 class ByteArrayAccess {
 public:
     explicit ByteArrayAccess(SAFEARRAY* array);
-    ~ByteArrayAccess();
-    ByteArrayAccess(const ByteArrayAccess&) = delete;
-    ByteArrayAccess& operator=(const ByteArrayAccess&) = delete;
     std::span<std::byte> bytes() const { return bytes_; }
     LONG lowerBound() const { return lower_; }
 private:
-    SAFEARRAY* array_;
+    static SAFEARRAY* checked(SAFEARRAY* array);
+    SafeArrayData data_;
     std::span<std::byte> bytes_;
     LONG lower_ = 0;
 };
@@ -58,12 +56,9 @@ void getProperty(IDispatch* object, const wchar_t* name, VARIANT* out);
 // is expected: its hWnd property and its value are that number.
 ComPtr<IDispatch> makeWindowHandleObject(LONG handle);
 
-// Appends a text to a client's collection: any automation object with an Add method (a VBA
-// Collection, a script class instance, an ArrayList). A null collection fails with 91.
-void addToCollection(IDispatch* collection, std::wstring_view item);
-
-// The same for many items: the Add method is looked up once, when the appender is made (a null
-// collection fails with 91, one without Add with 438).
+// Adds items to a client's collection by calling its Add method with one String; the method is
+// looked up once, when the appender is made (a null collection fails with 91, one without Add
+// with 438).
 class CollectionAppender {
 public:
     explicit CollectionAppender(IDispatch* collection);

@@ -156,30 +156,16 @@ HRESULT changeType(VARIANT* out, VARIANT* in, USHORT flags, VARTYPE vt) {
     return ::VariantChangeType(out, in, flags, vt);
 }
 
-// Converts an array element by element to another element type, keeping its bounds.
-HRESULT convertArray(SAFEARRAY* src, VARTYPE srcVt, VARTYPE dstVt, SAFEARRAY** out) {
-    *out = nullptr;
-    UINT dims = ::SafeArrayGetDim(src);
-    if (dims == 0) return DISP_E_TYPEMISMATCH;
-    std::vector<SAFEARRAYBOUND> bounds(dims);
-    ULONG total = 1;
-    for (UINT d = 0; d < dims; ++d) {
-        // rgsabound is stored last dimension first; SafeArrayCreate takes it first dimension first.
-        bounds[d] = src->rgsabound[dims - 1 - d];
-        total *= bounds[d].cElements;
-    }
-    SafeArray dst(::SafeArrayCreate(dstVt, dims, bounds.data()));
-    if (!dst.get()) return E_OUTOFMEMORY;
-    void* srcData = nullptr;
-    void* dstData = nullptr;
-    HRESULT hr = ::SafeArrayAccessData(src, &srcData);
-    if (FAILED(hr)) return hr;
-    hr = ::SafeArrayAccessData(dst.get(), &dstData);
-    if (FAILED(hr)) { ::SafeArrayUnaccessData(src); return hr; }
+// Converts the `total` elements of `src` into those of `dst`, which has the same layout.
+HRESULT convertElements(SAFEARRAY* src, VARTYPE srcVt, SAFEARRAY* dst, VARTYPE dstVt, ULONG total) {
+    SafeArrayData from(src), to(dst);
+    if (FAILED(from.hr())) return from.hr();
+    if (FAILED(to.hr())) return to.hr();
+    HRESULT hr = S_OK;
     // Both arrays share one layout, so a linear walk covers any number of dimensions.
     for (ULONG i = 0; i < total && SUCCEEDED(hr); ++i) {
-        char* p = static_cast<char*>(srcData) + static_cast<size_t>(i) * src->cbElements;
-        char* q = static_cast<char*>(dstData) + static_cast<size_t>(i) * dst.get()->cbElements;
+        char* p = static_cast<char*>(from.data()) + static_cast<size_t>(i) * src->cbElements;
+        char* q = static_cast<char*>(to.data()) + static_cast<size_t>(i) * dst->cbElements;
         VARIANT element;
         ::VariantInit(&element);
         if (srcVt == VT_VARIANT) {
@@ -194,13 +180,29 @@ HRESULT convertArray(SAFEARRAY* src, VARTYPE srcVt, VARTYPE dstVt, SAFEARRAY** o
             Variant converted;
             hr = changeType(&converted, &element, VARIANT_ALPHABOOL, dstVt);
             if (SUCCEEDED(hr)) {
-                std::memcpy(q, &converted.lVal, dst.get()->cbElements);
+                std::memcpy(q, &converted.lVal, dst->cbElements);
                 converted.vt = VT_EMPTY;  // ownership moved into the array
             }
         }
     }
-    ::SafeArrayUnaccessData(dst.get());
-    ::SafeArrayUnaccessData(src);
+    return hr;
+}
+
+// Converts an array element by element to another element type, keeping its bounds.
+HRESULT convertArray(SAFEARRAY* src, VARTYPE srcVt, VARTYPE dstVt, SAFEARRAY** out) {
+    *out = nullptr;
+    UINT dims = ::SafeArrayGetDim(src);
+    if (dims == 0) return DISP_E_TYPEMISMATCH;
+    std::vector<SAFEARRAYBOUND> bounds(dims);
+    ULONG total = 1;
+    for (UINT d = 0; d < dims; ++d) {
+        // rgsabound is stored last dimension first; SafeArrayCreate takes it first dimension first.
+        bounds[d] = src->rgsabound[dims - 1 - d];
+        total *= bounds[d].cElements;
+    }
+    SafeArray dst(::SafeArrayCreate(dstVt, dims, bounds.data()));
+    if (!dst.get()) return E_OUTOFMEMORY;
+    HRESULT hr = convertElements(src, srcVt, dst.get(), dstVt, total);
     if (FAILED(hr)) return hr;
     *out = dst.release();
     return S_OK;
@@ -218,7 +220,7 @@ HRESULT convertArgument(const VARIANT* arg, const ParamInfo& p, VARIANT& out) {
     if (FAILED(hr)) return hr;
     if (plain.vt == (VT_BYREF | VT_VARIANT)) return DISP_E_TYPEMISMATCH;
     if (p.vt == VT_VARIANT) {
-        out = plain.detach();
+        out = plain.release();
         return S_OK;
     }
     if (p.vt & VT_ARRAY) {
@@ -253,7 +255,7 @@ HRESULT convertArgument(const VARIANT* arg, const ParamInfo& p, VARIANT& out) {
             hr = ::VariantChangeType(&handle, &plain, 0, VT_I4);
             if (FAILED(hr)) return hr;
             out.vt = VT_DISPATCH;
-            out.pdispVal = makeWindowHandleObject(handle.lVal).detach();
+            out.pdispVal = makeWindowHandleObject(handle.lVal).release();
             return S_OK;
         }
     }
@@ -360,7 +362,6 @@ void fillException(EXCEPINFO* ei, HRESULT hr) {
 }  // namespace
 
 Table::Table(ITypeInfo* typeInfo) : typeInfo_(typeInfo) {
-    typeInfo_->AddRef();
     TYPEATTR* attr = nullptr;
     if (FAILED(typeInfo_->GetTypeAttr(&attr))) return;
     for (UINT i = 0; i < attr->cFuncs; ++i) {
@@ -380,7 +381,7 @@ Table::Table(ITypeInfo* typeInfo) : typeInfo_(typeInfo) {
         for (SHORT k = 0; k < fd->cParams; ++k) {
             const ELEMDESC& ed = fd->lprgelemdescParam[k];
             ParamInfo p;
-            resolveType(typeInfo_, ed.tdesc, p);
+            resolveType(typeInfo_.get(), ed.tdesc, p);
             USHORT flags = ed.paramdesc.wParamFlags;
             if (flags & PARAMFLAG_FRETVAL) {
                 p.byRef = false;
@@ -411,7 +412,6 @@ Table::~Table() {
     for (auto& f : funcs_)
         for (auto& p : f.params)
             if (p.hasDefault) ::VariantClear(&p.defaultValue);
-    typeInfo_->Release();
 }
 
 const FuncInfo* Table::find(DISPID id, WORD flags) const {

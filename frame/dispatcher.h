@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "frame/raii.h"
+
 namespace kro::dispatch {
 
 struct ParamInfo {
@@ -37,14 +39,14 @@ public:
     Table(const Table&) = delete;
     Table& operator=(const Table&) = delete;
 
-    ITypeInfo* typeInfo() const { return typeInfo_; }
+    ITypeInfo* typeInfo() const { return typeInfo_.get(); }
     // The function for a DISPID and the Invoke flags, or null.
     const FuncInfo* find(DISPID id, WORD flags) const;
     HRESULT idsOfNames(LPOLESTR* names, UINT count, DISPID* ids) const;
 
 private:
     struct NameEntry { unsigned hash; std::wstring name; DISPID id; };
-    ITypeInfo* typeInfo_;
+    ComPtr<ITypeInfo> typeInfo_;
     std::vector<FuncInfo> funcs_;
     std::vector<NameEntry> names_;  // sorted by hash
 };

@@ -2,156 +2,176 @@
 // One owner type per kind of platform resource, so that every exit path releases what it took.
 #include <windows.h>
 #include <oleauto.h>
+#include <shtypes.h>
 
 #include <string_view>
 #include <utility>
 
 namespace kro {
 
-// A kernel handle; INVALID_HANDLE_VALUE and null both mean "none".
-class Handle {
+// The one owner of a platform resource: the value it holds, and how that kind is closed. Every
+// kind below is an alias of it (or, where the kind has more to offer, a class built on it), with
+// one interface: get, put (releases, then hands out the address for a function to fill in),
+// ref (the address as it is, for an in/out argument), reset, release (gives the value up) and
+// move.
+template <class Kind>
+class Owner {
 public:
-    Handle() = default;
-    explicit Handle(HANDLE h) : h_(h) {}
-    Handle(Handle&& o) noexcept : h_(o.release()) {}
-    Handle& operator=(Handle&& o) noexcept { reset(o.release()); return *this; }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    ~Handle() { reset(); }
-    HANDLE get() const { return h_; }
-    bool valid() const { return h_ != nullptr && h_ != INVALID_HANDLE_VALUE; }
-    explicit operator bool() const { return valid(); }
-    HANDLE release() { return std::exchange(h_, nullptr); }
-    void reset(HANDLE h = nullptr) { if (valid()) ::CloseHandle(h_); h_ = h; }
-private:
-    HANDLE h_ = nullptr;
-};
-
-// A FindFirstFile search.
-class FindHandle {
-public:
-    FindHandle() = default;
-    explicit FindHandle(HANDLE h) : h_(h) {}
-    FindHandle(FindHandle&& o) noexcept : h_(std::exchange(o.h_, INVALID_HANDLE_VALUE)) {}
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-    ~FindHandle() { if (valid()) ::FindClose(h_); }
-    HANDLE get() const { return h_; }
-    bool valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
-private:
-    HANDLE h_ = INVALID_HANDLE_VALUE;
-};
-
-// An open registry key (predefined roots are never closed).
-class RegKey {
-public:
-    RegKey() = default;
-    explicit RegKey(HKEY k) : k_(k) {}
-    RegKey(RegKey&& o) noexcept : k_(std::exchange(o.k_, nullptr)) {}
-    RegKey& operator=(RegKey&& o) noexcept { reset(std::exchange(o.k_, nullptr)); return *this; }
-    RegKey(const RegKey&) = delete;
-    RegKey& operator=(const RegKey&) = delete;
-    ~RegKey() { reset(); }
-    HKEY get() const { return k_; }
-    HKEY* put() { reset(); return &k_; }
-    void reset(HKEY k = nullptr) {
-        if (k_ && (reinterpret_cast<ULONG_PTR>(k_) & 0xFFFFFFF0u) != 0x80000000u) ::RegCloseKey(k_);
-        k_ = k;
+    using Value = typename Kind::Value;
+    Owner() = default;
+    explicit Owner(Value v) : v_(v) {}
+    Owner(Owner&& o) noexcept : v_(o.release()) {}
+    Owner& operator=(Owner&& o) noexcept { reset(o.release()); return *this; }
+    Owner(const Owner&) = delete;
+    Owner& operator=(const Owner&) = delete;
+    ~Owner() { reset(); }
+    Value get() const { return v_; }
+    Value* put() { reset(); return &v_; }
+    // The held value's address, for a by-reference argument whose callee may replace it.
+    Value* ref() { return &v_; }
+    Value release() { return std::exchange(v_, Kind::none()); }
+    void reset(Value v = Kind::none()) {
+        if (Kind::valid(v_)) Kind::close(v_);
+        v_ = v;
     }
+    bool valid() const { return Kind::valid(v_); }
+    explicit operator bool() const { return valid(); }
 private:
-    HKEY k_ = nullptr;
+    Value v_ = Kind::none();
 };
 
-// A module loaded with LoadLibrary(Ex), freed on destruction.
-class Library {
+namespace kinds {
+// A kind whose "none" is null and that any other value must be closed.
+template <class T, auto Close>
+struct Plain {
+    using Value = T;
+    static constexpr T none() { return nullptr; }
+    static bool valid(T v) { return v != nullptr; }
+    static void close(T v) { Close(v); }
+};
+struct Handle {
+    using Value = HANDLE;
+    static HANDLE none() { return nullptr; }
+    static bool valid(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+    static void close(HANDLE h) { ::CloseHandle(h); }
+};
+struct FindHandle : Handle {
+    static void close(HANDLE h) { ::FindClose(h); }
+};
+// Predefined roots (HKEY_CURRENT_USER ...) are held but never closed.
+struct RegKey {
+    using Value = HKEY;
+    static HKEY none() { return nullptr; }
+    static bool valid(HKEY k) { return k != nullptr; }
+    static void close(HKEY k) {
+        if ((reinterpret_cast<ULONG_PTR>(k) & 0xFFFFFFF0u) != 0x80000000u) ::RegCloseKey(k);
+    }
+};
+inline void freeLibrary(HMODULE m) { ::FreeLibrary(m); }
+inline void deleteGdiObject(HGDIOBJ o) { ::DeleteObject(o); }
+inline void destroyIcon(HICON i) { ::DestroyIcon(i); }
+inline void freeString(BSTR b) { ::SysFreeString(b); }
+inline void destroyArray(SAFEARRAY* a) { ::SafeArrayDestroy(a); }
+inline void freeItemList(ITEMIDLIST* list) { ::CoTaskMemFree(list); }
+}  // namespace kinds
+
+using Handle = Owner<kinds::Handle>;                               // a kernel handle
+using FindHandle = Owner<kinds::FindHandle>;                       // a FindFirstFile search
+using RegKey = Owner<kinds::RegKey>;                               // an open registry key
+using Library = Owner<kinds::Plain<HMODULE, kinds::freeLibrary>>;  // a module from LoadLibrary(Ex)
+using GdiObject = Owner<kinds::Plain<HGDIOBJ, kinds::deleteGdiObject>>;
+using Font = Owner<kinds::Plain<HFONT, kinds::deleteGdiObject>>;
+using Icon = Owner<kinds::Plain<HICON, kinds::destroyIcon>>;
+using SafeArray = Owner<kinds::Plain<SAFEARRAY*, kinds::destroyArray>>;
+using ItemList = Owner<kinds::Plain<ITEMIDLIST*, kinds::freeItemList>>;  // a shell item ID list
+
+// Runs a step when the scope ends, however it ends.
+template <class Step>
+class ScopeExit {
 public:
-    Library() = default;
-    explicit Library(HMODULE m) : m_(m) {}
-    Library(Library&& o) noexcept : m_(std::exchange(o.m_, nullptr)) {}
-    Library(const Library&) = delete;
-    Library& operator=(const Library&) = delete;
-    ~Library() { if (m_) ::FreeLibrary(m_); }
-    HMODULE get() const { return m_; }
+    explicit ScopeExit(Step step) : step_(std::move(step)) {}
+    ScopeExit(const ScopeExit&) = delete;
+    ScopeExit& operator=(const ScopeExit&) = delete;
+    ~ScopeExit() { step_(); }
 private:
-    HMODULE m_ = nullptr;
+    Step step_;
 };
 
-// A BSTR owned by this object.
-class Bstr {
+// The data of a SAFEARRAY, locked (SafeArrayAccessData) while this lives. Whether the lock was
+// taken is the HRESULT `hr()`; data() is null without it.
+class SafeArrayData {
+public:
+    explicit SafeArrayData(SAFEARRAY* array) : array_(array) {
+        hr_ = array ? ::SafeArrayAccessData(array, &data_) : E_INVALIDARG;
+        if (FAILED(hr_)) data_ = nullptr;
+    }
+    SafeArrayData(const SafeArrayData&) = delete;
+    SafeArrayData& operator=(const SafeArrayData&) = delete;
+    ~SafeArrayData() { if (data_) ::SafeArrayUnaccessData(array_); }
+    HRESULT hr() const { return hr_; }
+    void* data() const { return data_; }
+private:
+    SAFEARRAY* array_;
+    void* data_ = nullptr;
+    HRESULT hr_;
+};
+
+// A BSTR owned by this object, with its text.
+class Bstr : public Owner<kinds::Plain<BSTR, kinds::freeString>> {
 public:
     Bstr() = default;
     explicit Bstr(std::wstring_view s);
-    static Bstr attach(BSTR b) { Bstr r; r.b_ = b; return r; }
-    Bstr(Bstr&& o) noexcept : b_(std::exchange(o.b_, nullptr)) {}
-    Bstr& operator=(Bstr&& o) noexcept { reset(std::exchange(o.b_, nullptr)); return *this; }
-    Bstr(const Bstr&) = delete;
-    Bstr& operator=(const Bstr&) = delete;
-    ~Bstr() { reset(); }
-    BSTR get() const { return b_; }
-    BSTR* put() { reset(); return &b_; }
-    // The held BSTR's address, for a by-reference argument whose callee may replace the text.
-    BSTR* ref() { return &b_; }
-    BSTR release() { return std::exchange(b_, nullptr); }
-    void reset(BSTR b = nullptr) { if (b_) ::SysFreeString(b_); b_ = b; }
-    std::wstring_view view() const { return b_ ? std::wstring_view(b_, ::SysStringLen(b_)) : std::wstring_view(); }
-private:
-    BSTR b_ = nullptr;
+    static Bstr attach(BSTR b) { Bstr r; *r.put() = b; return r; }
+    std::wstring_view view() const { return get() ? std::wstring_view(get(), ::SysStringLen(get())) : std::wstring_view(); }
 };
 
-// A SAFEARRAY owned by this object.
-class SafeArray {
-public:
-    SafeArray() = default;
-    explicit SafeArray(SAFEARRAY* a) : a_(a) {}
-    SafeArray(SafeArray&& o) noexcept : a_(std::exchange(o.a_, nullptr)) {}
-    SafeArray& operator=(SafeArray&& o) noexcept { reset(std::exchange(o.a_, nullptr)); return *this; }
-    SafeArray(const SafeArray&) = delete;
-    SafeArray& operator=(const SafeArray&) = delete;
-    ~SafeArray() { reset(); }
-    SAFEARRAY* get() const { return a_; }
-    SAFEARRAY* release() { return std::exchange(a_, nullptr); }
-    void reset(SAFEARRAY* a = nullptr) { if (a_) ::SafeArrayDestroy(a_); a_ = a; }
-private:
-    SAFEARRAY* a_ = nullptr;
-};
-
-// A VARIANT cleared on destruction.
+// A VARIANT cleared on destruction. It is the VARIANT itself (passed wherever one is wanted),
+// with the owners' interface over its content.
 class Variant : public VARIANT {
 public:
     Variant() { ::VariantInit(this); }
     Variant(const Variant&) = delete;
     Variant& operator=(const Variant&) = delete;
     ~Variant() { ::VariantClear(this); }
-    void clear() { ::VariantClear(this); }
+    VARIANT* get() { return this; }
+    VARIANT* put() { reset(); return this; }
+    void reset() { ::VariantClear(this); }
+    void clear() { reset(); }
     // Hands the content over, leaving this Variant empty.
-    VARIANT detach() { VARIANT v = *this; ::VariantInit(this); return v; }
+    VARIANT release() { VARIANT v = *this; ::VariantInit(this); return v; }
 };
 
-// A counted COM interface pointer.
+namespace kinds {
 template <class T>
-class ComPtr {
+struct ComPointer {
+    using Value = T*;
+    static T* none() { return nullptr; }
+    static bool valid(T* p) { return p != nullptr; }
+    static void close(T* p) { p->Release(); }
+};
+}  // namespace kinds
+
+// A counted COM interface pointer; a copy holds a reference of its own.
+template <class T>
+class ComPtr : public Owner<kinds::ComPointer<T>> {
+    using Base = Owner<kinds::ComPointer<T>>;
 public:
     ComPtr() = default;
-    ComPtr(T* p) : p_(p) { if (p_) p_->AddRef(); }
-    ComPtr(const ComPtr& o) : ComPtr(o.p_) {}
-    ComPtr(ComPtr&& o) noexcept : p_(std::exchange(o.p_, nullptr)) {}
-    ComPtr& operator=(ComPtr o) noexcept { std::swap(p_, o.p_); return *this; }
-    ~ComPtr() { if (p_) p_->Release(); }
-    static ComPtr attach(T* p) { ComPtr r; r.p_ = p; return r; }
-    T* get() const { return p_; }
-    T* operator->() const { return p_; }
-    explicit operator bool() const { return p_ != nullptr; }
-    T** put() { *this = ComPtr(); return &p_; }
-    void** putVoid() { return reinterpret_cast<void**>(put()); }
-    T* detach() { return std::exchange(p_, nullptr); }
+    ComPtr(T* p) : Base(p) { if (p) p->AddRef(); }
+    ComPtr(const ComPtr& o) : ComPtr(o.get()) {}
+    ComPtr(ComPtr&&) noexcept = default;
+    ComPtr& operator=(const ComPtr& o) { return *this = ComPtr(o); }
+    ComPtr& operator=(ComPtr&&) noexcept = default;
+    // Takes over a reference the caller already holds.
+    static ComPtr attach(T* p) { ComPtr r; *r.put() = p; return r; }
+    T* operator->() const { return this->get(); }
+    void** putVoid() { return reinterpret_cast<void**>(this->put()); }
     template <class U>
     ComPtr<U> as(REFIID iid) const {
         ComPtr<U> r;
-        if (p_) p_->QueryInterface(iid, r.putVoid());
+        if (this->get()) this->get()->QueryInterface(iid, r.putVoid());
         return r;
     }
-private:
-    T* p_ = nullptr;
 };
 
 }  // namespace kro

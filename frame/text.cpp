@@ -43,4 +43,4 @@ std::wstring upperAscii(std::wstring_view s) {
 
 #include "frame/raii.h"
 
-kro::Bstr::Bstr(std::wstring_view s) : b_(kro::allocBstr(s)) {}
+kro::Bstr::Bstr(std::wstring_view s) { *put() = kro::allocBstr(s); }

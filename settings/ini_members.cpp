@@ -21,21 +21,6 @@ void setLong(VARIANT* out, LONG value) {
     out->lVal = value;
 }
 
-// Access to a caller's array data for the length of a call.
-class ArrayData {
-public:
-    explicit ArrayData(SAFEARRAY* array) : array_(array) {
-        if (FAILED(::SafeArrayAccessData(array_, &data_))) raise(err::SubscriptOutOfRange);
-    }
-    ~ArrayData() { ::SafeArrayUnaccessData(array_); }
-    ArrayData(const ArrayData&) = delete;
-    ArrayData& operator=(const ArrayData&) = delete;
-    void* get() const { return data_; }
-private:
-    SAFEARRAY* array_;
-    void* data_ = nullptr;
-};
-
 // The caller's INI file name, checked. The profile functions resolve the name into a buffer of
 // MAX_PATH characters: a longer full path overruns it (Wine then uses whatever the buffer held,
 // and may write another file), so such names fail with 52 like any name no file can have.
@@ -60,9 +45,10 @@ std::vector<std::wstring> textsOf(SAFEARRAY* array) {
     ULONG count = array->rgsabound[0].cElements;
     std::vector<std::wstring> texts;
     texts.reserve(count);
-    ArrayData data(array);
+    SafeArrayData data(array);
+    if (FAILED(data.hr())) raise(err::SubscriptOutOfRange);
     for (ULONG i = 0; i < count; ++i) {
-        void* element = static_cast<char*>(data.get()) + static_cast<size_t>(i) * array->cbElements;
+        void* element = static_cast<char*>(data.data()) + static_cast<size_t>(i) * array->cbElements;
         if (vt == VT_BSTR) {
             texts.push_back(str(*static_cast<BSTR*>(element)));
             continue;

@@ -41,25 +41,6 @@ void checkSound(HRESULT hr, const std::wstring& what) {
     throw AutomationError(hr, what + L" (DirectSound " + resultName(hr) + L" " + code + L")");
 }
 
-// The whole memory of a buffer, locked for writing while this object lives.
-class BufferLock {
-public:
-    BufferLock(IDirectSoundBuffer* buffer, std::wstring_view source) : buffer_(buffer) {
-        checkSound(buffer_->Lock(0, 0, &first_, &firstSize_, &second_, &secondSize_, DSBLOCK_ENTIREBUFFER),
-                   L"The sound buffer for " + std::wstring(source) + L" could not be locked");
-    }
-    ~BufferLock() { buffer_->Unlock(first_, firstSize_, second_, secondSize_); }
-    BufferLock(const BufferLock&) = delete;
-    BufferLock& operator=(const BufferLock&) = delete;
-    std::span<std::byte> bytes() const { return {static_cast<std::byte*>(first_), firstSize_}; }
-private:
-    IDirectSoundBuffer* buffer_;
-    void* first_ = nullptr;
-    void* second_ = nullptr;
-    DWORD firstSize_ = 0;
-    DWORD secondSize_ = 0;
-};
-
 // A buffer of the sound's size and format, filled by `fill` (given the buffer's bytes).
 template <class Fill>
 ComPtr<IDirectSoundBuffer> createBuffer(IDirectSound8* device, const wave::Layout& layout, std::wstring_view source, Fill&& fill) {
@@ -71,9 +52,15 @@ ComPtr<IDirectSoundBuffer> createBuffer(IDirectSound8* device, const wave::Layou
     ComPtr<IDirectSoundBuffer> buffer;
     checkSound(device->CreateSoundBuffer(&desc, buffer.put(), nullptr),
                L"The sound device cannot take the sound " + std::wstring(source));
-    BufferLock lock(buffer.get(), source);
-    if (lock.bytes().size() != layout.dataSize) raise(err::InternalError);
-    fill(lock.bytes());
+    // The whole memory of the buffer, locked for writing while it is filled.
+    void* first = nullptr;
+    void* second = nullptr;
+    DWORD firstSize = 0, secondSize = 0;
+    checkSound(buffer->Lock(0, 0, &first, &firstSize, &second, &secondSize, DSBLOCK_ENTIREBUFFER),
+               L"The sound buffer for " + std::wstring(source) + L" could not be locked");
+    ScopeExit unlock([&] { buffer->Unlock(first, firstSize, second, secondSize); });
+    if (firstSize != layout.dataSize) raise(err::InternalError);
+    fill(std::span<std::byte>(static_cast<std::byte*>(first), firstSize));
     return buffer;
 }
 

@@ -43,7 +43,7 @@ void intercept(Variant& answer, const VARIANT& x, const VARIANT& y, const VARIAN
 }
 
 // Hands a finished Variant to an [out, retval] parameter that holds nothing yet.
-void deliver(VARIANT* result, Variant& v) { *result = v.detach(); }
+void deliver(VARIANT* result, Variant& v) { *result = v.release(); }
 
 }  // namespace
 

@@ -52,7 +52,7 @@ void binary(VarOp op, VARIANT& out, const VARIANT& l, const VARIANT& r) {
     checkVar(op(&a.value, &b.value, &result));
     checkFinite(result);
     ::VariantClear(&out);
-    out = result.detach();
+    out = result.release();
 }
 
 bool singlePrecisionOperand(VARTYPE vt) {
@@ -99,7 +99,7 @@ void divide(VARIANT& out, const VARIANT& l, const VARIANT& r) {
         checkVar(::VariantChangeType(&result, &result, 0, VT_R4));
     checkFinite(result);
     ::VariantClear(&out);
-    out = result.detach();
+    out = result.release();
 }
 
 bool equal(const VARIANT& l, const VARIANT& r) {

@@ -180,7 +180,7 @@ TEST(ClientTextFile, DispatchWithOmittedOptionals) {
     EXCEPINFO ei{};
     kro::Variant r;
     ASSERT_EQ(invoke(d.get(), L"WriteFile", {byRef(&tb), byRef(&fb)}, &r, &ei), S_OK);
-    ASSERT_EQ(invoke(d.get(), L"WriteFile", {byRef(&tb), byRef(&fb), kro::Variant().detach()}, &r, &ei), S_OK);
+    ASSERT_EQ(invoke(d.get(), L"WriteFile", {byRef(&tb), byRef(&fb), kro::Variant().release()}, &r, &ei), S_OK);
     EXPECT_EQ(kro::test::readBytes(dir / L"d.txt"), bytesOf("line\r\n"));
     kro::Variant text2;
     ASSERT_EQ(invoke(d.get(), L"ReadFile", {byRef(&fb)}, &text2, &ei), S_OK);

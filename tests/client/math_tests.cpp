@@ -28,7 +28,7 @@ long errorNumber(HRESULT hr) { return HRESULT_FACILITY(hr) == FACILITY_CONTROL ?
 // Owned Variants of explicit types.
 struct V : Variant {
     V() = default;
-    V(V&& o) noexcept { *static_cast<VARIANT*>(this) = o.detach(); }
+    V(V&& o) noexcept { *static_cast<VARIANT*>(this) = o.release(); }
     static V i2(short n) { V v; v.vt = VT_I2; v.iVal = n; return v; }
     static V i4(LONG n) { V v; v.vt = VT_I4; v.lVal = n; return v; }
     static V r8(double n) { V v; v.vt = VT_R8; v.dblVal = n; return v; }

@@ -21,7 +21,7 @@ struct V : Variant {
     static V null() { V v; v.vt = VT_NULL; return v; }
     static V empty() { return V(); }
     V() = default;
-    V(V&& o) noexcept { *static_cast<VARIANT*>(this) = o.detach(); }
+    V(V&& o) noexcept { *static_cast<VARIANT*>(this) = o.release(); }
 };
 
 template <class F>
