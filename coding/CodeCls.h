@@ -1,11 +1,12 @@
 #pragma once
 // The CodeCls automation class: one adapter per member of _CodeCls.
+// Where its members are:
+//   codec_members.cpp: GetPassCode, ByteToCode, CodeToByte, StringToCode, CodeToString,
+//       FileToCodeFile, CodeFileToFile
 #include "frame/com_object.h"
 
 class CodeCls final : public kro::ComObject<CodeCls, _CodeCls> {
 public:
-    static constexpr const wchar_t* className = L"CodeCls";
-
     HRESULT STDMETHODCALLTYPE CodeToString(SAFEARRAY **Code, BSTR *Passward, BSTR *result) override;
     HRESULT STDMETHODCALLTYPE StringToCode(BSTR *Text, BSTR *Passward, SAFEARRAY **result) override;
     HRESULT STDMETHODCALLTYPE CodeToByte(SAFEARRAY **Code, BSTR *Passward, SAFEARRAY **result) override;

@@ -1,11 +1,13 @@
 #pragma once
 // The StringHandCls automation class: one adapter per member of _StringHandCls.
+// Where its members are:
+//   codec_members.cpp: GetPassCode, ByteToCode, CodeToByte, StringToCode, CodeToString,
+//       FileToCodeFile, CodeFileToFile
+//   text_members.cpp: XorCode, XorCodeFile, TrimEx, RTrimEx, LTrimEx, ReturnText
 #include "frame/com_object.h"
 
 class StringHandCls final : public kro::ComObject<StringHandCls, _StringHandCls> {
 public:
-    static constexpr const wchar_t* className = L"StringHandCls";
-
     HRESULT STDMETHODCALLTYPE XorCode(SAFEARRAY **Code, LONG *XorB, SAFEARRAY **result) override;
     HRESULT STDMETHODCALLTYPE XorCodeFile(BSTR *TargetFile, BSTR *DestFile, BSTR *Passward, VARIANT_BOOL *New_file) override;
     HRESULT STDMETHODCALLTYPE CodeToString(SAFEARRAY **Code, BSTR *Passward, BSTR *result) override;

@@ -1,11 +1,22 @@
 #pragma once
 // The FileSystemCls automation class: one adapter per member of _FileSystemCls.
+// Where its members are:
+//   browse_members.cpp: Show_Browse
+//   deferred_delete_members.cpp: ElashReadyFile
+//   directory_members.cpp: GetFiles, GetDirectries, GetDirectryTree, GetDirFiles, MoveDirFiles,
+//       KillDirFiles, DeleteDirOnly
+//   fileio_members.cpp: ReadFile, WriteFile, ReadBinaryFile, WriteBinaryFile_New, WriteBinaryFile
+//   fileversion_members.cpp: GetFileVersion
+//   multivolume_members.cpp: CnvMltVol, CnvSglVol, OpenMltFile
+//   path_members.cpp: GetPrivatePath, ManyMkDir, FormatStringPath, GetFileName, GetFileExtension,
+//       GetPath
+//   shortcut_members.cpp: MkShortcut, GetShellLinkErrStr
+//   split_members.cpp: SplitFile, JoinFile
+//   takeout_members.cpp: TakeOutJoinFileEx
 #include "frame/com_object.h"
 
 class FileSystemCls final : public kro::ComObject<FileSystemCls, _FileSystemCls> {
 public:
-    static constexpr const wchar_t* className = L"FileSystemCls";
-
     HRESULT STDMETHODCALLTYPE GetShellLinkErrStr(LONG lngErrCode, VARIANT *result) override;
     HRESULT STDMETHODCALLTYPE GetPrivatePath(FolderPathContents *CSIDL_Folder, VARIANT *hWnd, VARIANT *result) override;
     HRESULT STDMETHODCALLTYPE ManyMkDir(BSTR *path, LONG *result) override;

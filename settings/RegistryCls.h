@@ -1,11 +1,13 @@
 #pragma once
 // The RegistryCls automation class: one adapter per member of _RegistryCls.
+// Where its members are:
+//   registry_members.cpp: CreateRegKey, ManyMkKey, DeleteRegKey, SetRegValue, SetRegBinary,
+//       GetRegValue, GetRegBinary, DeleteRegValue, ManyDeleteRegKey, GetEnumRegistryKeys,
+//       SetStartupFile, DeleteStartupFile, GetRegErrorText
 #include "frame/com_object.h"
 
 class RegistryCls final : public kro::ComObject<RegistryCls, _RegistryCls> {
 public:
-    static constexpr const wchar_t* className = L"RegistryCls";
-
     HRESULT STDMETHODCALLTYPE CreateRegKey(RegistryRoots *lngKeyRoot, BSTR *strRegistryKey, LONG *result) override;
     HRESULT STDMETHODCALLTYPE ManyMkKey(RegistryRoots *lngKeyRoot, BSTR *strRegistryKey, LONG *result) override;
     HRESULT STDMETHODCALLTYPE DeleteRegKey(RegistryRoots *lngKeyRoot, BSTR *strRegistryKey, LONG *result) override;

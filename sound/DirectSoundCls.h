@@ -1,12 +1,13 @@
 #pragma once
 // The DirectSoundCls automation class: one adapter per member of _DirectSoundCls.
+// Where its members are:
+//   player_members.cpp: Setting, LoadingFile, LoadingRes, PlayingSound, OnlyPlayingSound,
+//       StoppingSound, AllPlayingSound, AllStoppingSound, SettingVolume, SettingPan
 #include "frame/com_object.h"
 #include "sound/player.h"
 
 class DirectSoundCls final : public kro::ComObject<DirectSoundCls, _DirectSoundCls> {
 public:
-    static constexpr const wchar_t* className = L"DirectSoundCls";
-
     HRESULT STDMETHODCALLTYPE Setting(LONG *hWnd) override;
     HRESULT STDMETHODCALLTYPE LoadingFile(BSTR *FileName, LONG *Number, LONG *result) override;
     HRESULT STDMETHODCALLTYPE LoadingRes(BSTR *DllName, BSTR *ResName, LONG *Number, LONG *result) override;

@@ -1,11 +1,12 @@
 #pragma once
 // The MathClass automation class: one adapter per member of _MathClass.
+// Where its members are:
+//   math_members.cpp: math_function, math_function_Anser_x, math_function_Anser_y,
+//       math_function_Anser_a, math_function_Anser_b, math_Intersection, math_Parsent, division
 #include "frame/com_object.h"
 
 class MathClass final : public kro::ComObject<MathClass, _MathClass> {
 public:
-    static constexpr const wchar_t* className = L"MathClass";
-
     HRESULT STDMETHODCALLTYPE math_function(VARIANT *x, VARIANT *y, VARIANT *x2, VARIANT *y2, SAFEARRAY **result) override;
     HRESULT STDMETHODCALLTYPE math_function_Anser_x(VARIANT *a, VARIANT *b, VARIANT *y, VARIANT *result) override;
     HRESULT STDMETHODCALLTYPE math_function_Anser_y(VARIANT *a, VARIANT *b, VARIANT *x, VARIANT *result) override;

@@ -1,12 +1,12 @@
 #pragma once
 // The ProgramCls automation class: one adapter per member of _ProgramCls.
+// Where its members are:
+//   tray_members.cpp: Tasktray_Set, Tasktray_Exit, AddButtonForTaskBar, SetPointer
 #include "frame/com_object.h"
 #include "system/pointer.h"
 
 class ProgramCls final : public kro::ComObject<ProgramCls, _ProgramCls> {
 public:
-    static constexpr const wchar_t* className = L"ProgramCls";
-
     HRESULT STDMETHODCALLTYPE Tasktray_Set(LONG *hWnd, LONG *Icon, LONG *ID, BSTR *ToolTipText, LONG *result) override;
     HRESULT STDMETHODCALLTYPE Tasktray_Exit(LONG *hWnd, LONG *ID) override;
     HRESULT STDMETHODCALLTYPE AddButtonForTaskBar(LONG *hWnd) override;

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace kro::elash {
+namespace kro::deferred_delete {
 
 // The batch file of a scheduling while no earlier batch is waiting.
 inline constexpr const wchar_t* kBatchPath = L"C:\\Delete.bat";
@@ -36,4 +36,4 @@ std::wstring writeNewBatch(std::wstring_view target);
 // refuses an unacceptable target (52) or a folder (75), then writes and starts a batch.
 void schedule(std::wstring_view target);
 
-}  // namespace kro::elash
+}  // namespace kro::deferred_delete

@@ -1,5 +1,7 @@
 #pragma once
 // The DebugCls automation class: one adapter per member of _DebugCls.
+// Where its members are:
+//   debug_members.cpp: Enter, DebugPrint
 #include "frame/com_object.h"
 
 class DebugCls final : public kro::ComObject<DebugCls, _DebugCls> {

@@ -1,4 +1,4 @@
-#include "filesystem/elash.h"
+#include "filesystem/deferred_delete.h"
 
 #include <windows.h>
 
@@ -6,7 +6,7 @@
 #include "frame/errors.h"
 #include "frame/raii.h"
 
-namespace kro::elash {
+namespace kro::deferred_delete {
 namespace {
 
 // The target in the ANSI code page; false when a character has no exact equivalent there (the
@@ -112,4 +112,4 @@ void schedule(std::wstring_view target) {
     startBatch(writeNewBatch(full));
 }
 
-}  // namespace kro::elash
+}  // namespace kro::deferred_delete

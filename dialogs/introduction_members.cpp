@@ -1,29 +1,10 @@
-// DebugCls, KeyCodeCls and MainCls: tracing that leaves no trace, the key state of the calling
-// thread, and the library's introduction notice.
-#include "frame/DebugCls.h"
-#include "frame/KeyCodeCls.h"
-#include "frame/MainCls.h"
+// MainCls: the library's introduction notice, shown for a second in the message window.
+#include "dialogs/MainCls.h"
 
 #include "dialogs/message_window.h"
 #include "frame/toolkit.h"
 
 using namespace kro;
-
-HRESULT DebugCls::Enter(BSTR*) { return S_OK; }
-
-HRESULT DebugCls::DebugPrint(LONG*, BSTR*) { return S_OK; }
-
-HRESULT KeyCodeCls::key_Down(utd_ApiKeyCodes* chk_Key, VARIANT_BOOL* result) {
-    return call([&] {
-        if (!chk_Key || !result) raise(err::InvalidCall);
-        // The state as this thread's message queue last saw it; entry 256 is never set.
-        BYTE state[257] = {};
-        ::GetKeyboardState(state);
-        long key = static_cast<long>(*chk_Key);
-        if (key < 0 || key > 256) raise(err::SubscriptOutOfRange);
-        *result = (state[key] & 0x80) ? VARIANT_TRUE : VARIANT_FALSE;
-    });
-}
 
 namespace {
 
