@@ -1,10 +1,18 @@
 #pragma once
 // The FormCls automation class: one adapter per member of _FormCls.
+// Where its members are:
+//   form_members.cpp: Registry_Show, Registry_Hide, Shortcut_Show, Shortcut_Hide, Message_Show,
+//       List_Setting_Form, List_SettingToShow, List_Show, List_Hide, List_AddItem, List_Clear,
+//       List_RemoveItem, List_ListRefresh, List_ListSetFocus, List_TextRefresh, List_TextSetFocus,
+//       List_ListFont, List_TextFont, List_LabelFont, List_Title, List_List, List_ListCount,
+//       List_ListIndex, List_CurrentSelectListText, Copy_ShowEx, Copy_SetValue, Copy_CancelCheck,
+//       Copy_Hide
 #include "frame/com_object.h"
 
 class FormCls final : public kro::ComObject<FormCls, _FormCls> {
 public:
-    static constexpr const wchar_t* className = L"FormCls";
+    // OwnerForm also takes Empty and a window handle number from late-bound callers.
+    static std::span<const kro::dispatch::ParameterConversion> argumentConversions();
 
     HRESULT STDMETHODCALLTYPE Registry_Show() override;
     HRESULT STDMETHODCALLTYPE Registry_Hide() override;

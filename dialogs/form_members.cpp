@@ -12,6 +12,11 @@
 
 using namespace kro;
 
+std::span<const dispatch::ParameterConversion> FormCls::argumentConversions() {
+    static constexpr dispatch::ParameterConversion kOwner[] = {{L"OwnerForm", &ui::ownerArgument}};
+    return kOwner;
+}
+
 HRESULT FormCls::Registry_Show() { return call([] { ui::RegistryWindow::instance().show(nullptr); }); }
 HRESULT FormCls::Registry_Hide() { return call([] { ui::RegistryWindow::instance().hide(); }); }
 HRESULT FormCls::Shortcut_Show() { return call([] { ui::ShortcutWindow::instance().show(nullptr); }); }

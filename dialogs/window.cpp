@@ -667,6 +667,22 @@ LRESULT Window::handle(UINT msg, WPARAM wp, LPARAM lp) {
 
 // ---- owners and pictures ------------------------------------------------------------------------
 
+HRESULT ownerArgument(const VARIANT& argument, VARIANT& out) {
+    if (argument.vt == VT_EMPTY) {
+        out.vt = VT_DISPATCH;
+        out.pdispVal = nullptr;
+        return S_OK;
+    }
+    if (argument.vt == VT_DISPATCH || argument.vt == VT_UNKNOWN || argument.vt == VT_NULL || (argument.vt & VT_ARRAY))
+        return S_FALSE;
+    Variant handle;
+    HRESULT hr = ::VariantChangeType(&handle, const_cast<VARIANT*>(&argument), 0, VT_I4);
+    if (FAILED(hr)) return hr;
+    out.vt = VT_DISPATCH;
+    out.pdispVal = makeWindowHandleObject(handle.lVal).release();
+    return S_OK;
+}
+
 HWND ownerWindow(IDispatch* owner) {
     if (!owner) return nullptr;
     Variant value;

@@ -223,6 +223,10 @@ private:
 // Owner windows passed by clients: null is no owner; an object's hWnd property (read late-bound)
 // must name a window. Anything else fails with 13.
 HWND ownerWindow(IDispatch* owner);
+// An owner argument from a late-bound caller, converted for an owner parameter (declared as an
+// object): Empty is no owner, a number is a window handle (an object standing for it); objects are
+// left to the generic conversion (S_FALSE), and ownerWindow reads their hWnd.
+HRESULT ownerArgument(const VARIANT& argument, VARIANT& out);
 
 // A picture object for an icon of the library's resources.
 ComPtr<IPictureDisp> libraryIcon(UINT id);

@@ -208,17 +208,16 @@ HRESULT convertArray(SAFEARRAY* src, VARTYPE srcVt, VARTYPE dstVt, SAFEARRAY** o
     return S_OK;
 }
 
-// Parameters that take the client's window to own a dialog.
-bool isOwnerWindowParam(const ParamInfo& p) {
-    return ::CompareStringOrdinal(p.name.c_str(), -1, L"OwnerForm", -1, TRUE) == CSTR_EQUAL;
-}
-
 // Converts one argument to the declared type of `p` into `out` (which is VT_EMPTY).
 HRESULT convertArgument(const VARIANT* arg, const ParamInfo& p, VARIANT& out) {
     Variant plain;
     HRESULT hr = ::VariantCopyInd(&plain, const_cast<VARIANT*>(arg));
     if (FAILED(hr)) return hr;
     if (plain.vt == (VT_BYREF | VT_VARIANT)) return DISP_E_TYPEMISMATCH;
+    if (p.convert) {
+        hr = p.convert(plain, out);
+        if (hr != S_FALSE) return hr;
+    }
     if (p.vt == VT_VARIANT) {
         out = plain.release();
         return S_OK;
@@ -242,22 +241,6 @@ HRESULT convertArgument(const VARIANT* arg, const ParamInfo& p, VARIANT& out) {
         hr = convertArray(plain.parray, srcElement, dstElement, &out.parray);
         if (FAILED(hr)) out.vt = VT_EMPTY;
         return hr;
-    }
-    if (p.vt == VT_DISPATCH && isOwnerWindowParam(p)) {
-        // A window owner may also be given as Empty (none) or as the window's handle number.
-        if (plain.vt == VT_EMPTY) {
-            out.vt = VT_DISPATCH;
-            out.pdispVal = nullptr;
-            return S_OK;
-        }
-        if (plain.vt != VT_DISPATCH && plain.vt != VT_UNKNOWN && plain.vt != VT_NULL && !(plain.vt & VT_ARRAY)) {
-            Variant handle;
-            hr = ::VariantChangeType(&handle, &plain, 0, VT_I4);
-            if (FAILED(hr)) return hr;
-            out.vt = VT_DISPATCH;
-            out.pdispVal = makeWindowHandleObject(handle.lVal).release();
-            return S_OK;
-        }
     }
     if (p.vt == VT_DISPATCH || p.vt == VT_UNKNOWN) {
         IUnknown* unk = nullptr;
@@ -361,7 +344,7 @@ void fillException(EXCEPINFO* ei, HRESULT hr) {
 
 }  // namespace
 
-Table::Table(ITypeInfo* typeInfo) : typeInfo_(typeInfo) {
+Table::Table(ITypeInfo* typeInfo, std::span<const ParameterConversion> conversions) : typeInfo_(typeInfo) {
     TYPEATTR* attr = nullptr;
     if (FAILED(typeInfo_->GetTypeAttr(&attr))) return;
     for (UINT i = 0; i < attr->cFuncs; ++i) {
@@ -390,6 +373,8 @@ Table::Table(ITypeInfo* typeInfo) : typeInfo_(typeInfo) {
                 continue;
             }
             if (static_cast<UINT>(k + 1) < got && names[k + 1]) p.name.assign(names[k + 1], ::SysStringLen(names[k + 1]));
+            for (const ParameterConversion& c : conversions)
+                if (::CompareStringOrdinal(p.name.c_str(), -1, c.parameter, -1, TRUE) == CSTR_EQUAL) p.convert = c.convert;
             p.optional = (flags & PARAMFLAG_FOPT) != 0;
             if ((flags & PARAMFLAG_FHASDEFAULT) && ed.paramdesc.pparamdescex) {
                 p.hasDefault = true;
@@ -470,7 +455,7 @@ struct TableCache {
 
 TableCache g_tables;
 
-const Table* buildTable(REFIID iid) {
+const Table* buildTable(REFIID iid, std::span<const ParameterConversion> conversions) {
     ITypeLib* lib = module::typeLib();
     if (!lib) return nullptr;
     ComPtr<ITypeInfo> ti;
@@ -480,17 +465,17 @@ const Table* buildTable(REFIID iid) {
     ComPtr<ITypeInfo> vtableInfo;
     if (SUCCEEDED(ti->GetRefTypeOfImplType(-1, &ref)) && SUCCEEDED(ti->GetRefTypeInfo(ref, vtableInfo.put())))
         ti = vtableInfo;
-    return new Table(ti.get());
+    return new Table(ti.get(), conversions);
 }
 
 }  // namespace
 
-const Table* table(REFIID iid) {
+const Table* table(REFIID iid, std::span<const ParameterConversion> conversions) {
     if (const Table* t = g_tables.find(iid, g_tables.published.load(std::memory_order_acquire))) return t;
     ::AcquireSRWLockExclusive(&g_tables.fill);
     int count = g_tables.published.load(std::memory_order_relaxed);
     const Table* t = g_tables.find(iid, count);
-    if (!t && count < TableCache::kSlots && (t = buildTable(iid)) != nullptr) {
+    if (!t && count < TableCache::kSlots && (t = buildTable(iid, conversions)) != nullptr) {
         g_tables.slots[count] = {iid, t};
         g_tables.published.store(count + 1, std::memory_order_release);
     }
@@ -502,144 +487,185 @@ HRESULT stringArrayToVariantArray(SAFEARRAY* strings, SAFEARRAY** variants) {
     return convertArray(strings, VT_BSTR, VT_VARIANT, variants);
 }
 
-HRESULT invoke(void* object, REFIID iid, const Table& table, DISPID id, WORD flags, DISPPARAMS* params,
-               VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) {
-    (void)iid;
-    const FuncInfo* f = table.find(id, flags);
-    if (!f) return DISP_E_MEMBERNOTFOUND;
-    DISPPARAMS none{};
-    if (!params) params = &none;
-    UINT cArgs = params->cArgs, cNamed = params->cNamedArgs;
-    if (cNamed > cArgs || (cArgs && !params->rgvarg) || (cNamed && !params->rgdispidNamedArgs)) return E_INVALIDARG;
-    const UINT nParams = static_cast<UINT>(f->params.size());
+namespace {
+
+// The caller's arguments matched to the member's parameters: slot[k] is the argument of
+// parameter k (null when none was given), argIndex[k] its index in DISPPARAMS for puArgErr.
+struct Binding {
+    VARIANT* slot[kMaxParams] = {};
+    UINT argIndex[kMaxParams] = {};
+};
+
+// The member's arguments as DispCallFunc takes them. local[k] owns what parameter k receives
+// when the caller's own variable cannot be handed over directly.
+struct CallFrame {
+    VARIANT local[kMaxParams];
+    bool usesLocal[kMaxParams] = {};
+    VARIANT arg[kMaxParams + 1];
+    VARIANTARG* argPtr[kMaxParams + 1];
+    VARTYPE type[kMaxParams + 1];
+    UINT count = 0;
+    VARIANT retval;
+    CallFrame() {
+        std::memset(local, 0, sizeof(local));
+        std::memset(arg, 0, sizeof(arg));
+        std::memset(&retval, 0, sizeof(retval));
+    }
+    CallFrame(const CallFrame&) = delete;
+    CallFrame& operator=(const CallFrame&) = delete;
+    ~CallFrame() {
+        for (VARIANT& v : local) ::VariantClear(&v);
+    }
+};
+
+HRESULT failArgument(UINT* argErr, UINT index, HRESULT hr) {
+    if (argErr) *argErr = index;
+    return hr;
+}
+
+// Bind: positional arguments (DISPPARAMS holds them last first) and named ones to parameters.
+HRESULT bind(const FuncInfo& f, const DISPPARAMS& params, Binding& b, UINT* argErr) {
+    UINT cArgs = params.cArgs, cNamed = params.cNamedArgs;
+    if (cNamed > cArgs || (cArgs && !params.rgvarg) || (cNamed && !params.rgdispidNamedArgs)) return E_INVALIDARG;
+    const UINT nParams = static_cast<UINT>(f.params.size());
     if (nParams > kMaxParams) return E_NOTIMPL;
     UINT cPositional = cArgs - cNamed;
     if (cPositional > nParams) return DISP_E_BADPARAMCOUNT;
-
-    VARIANT* slot[kMaxParams] = {};
-    UINT slotIndex[kMaxParams] = {};
     for (UINT i = 0; i < cPositional; ++i) {
-        slot[i] = &params->rgvarg[cArgs - 1 - i];
-        slotIndex[i] = cArgs - 1 - i;
+        b.slot[i] = &params.rgvarg[cArgs - 1 - i];
+        b.argIndex[i] = cArgs - 1 - i;
     }
     for (UINT j = 0; j < cNamed; ++j) {
-        DISPID named = params->rgdispidNamedArgs[j];
+        DISPID named = params.rgdispidNamedArgs[j];
         UINT k;
         if (named == DISPID_PROPERTYPUT) {
-            if (f->invkind != INVOKE_PROPERTYPUT || nParams == 0) { if (argErr) *argErr = j; return DISP_E_PARAMNOTFOUND; }
+            if (f.invkind != INVOKE_PROPERTYPUT || nParams == 0) return failArgument(argErr, j, DISP_E_PARAMNOTFOUND);
             k = nParams - 1;
         } else {
+            if (named < 0) return failArgument(argErr, j, DISP_E_PARAMNOTFOUND);
             k = static_cast<UINT>(named);
         }
-        if (named < 0 && named != DISPID_PROPERTYPUT) { if (argErr) *argErr = j; return DISP_E_PARAMNOTFOUND; }
-        if (k >= nParams || slot[k]) { if (argErr) *argErr = j; return DISP_E_PARAMNOTFOUND; }
-        slot[k] = &params->rgvarg[j];
-        slotIndex[k] = j;
+        if (k >= nParams || b.slot[k]) return failArgument(argErr, j, DISP_E_PARAMNOTFOUND);
+        b.slot[k] = &params.rgvarg[j];
+        b.argIndex[k] = j;
     }
+    return S_OK;
+}
 
-    // Storage for converted arguments: local[k] owns what the member receives when the caller's
-    // own variable cannot be handed over directly.
-    VARIANT local[kMaxParams];
-    std::memset(local, 0, sizeof(local));
-    bool usesLocal[kMaxParams] = {};
-    VARIANT callArg[kMaxParams + 1];
-    VARIANTARG* callArgPtr[kMaxParams + 1];
-    VARTYPE callType[kMaxParams + 1];
-    std::memset(callArg, 0, sizeof(callArg));
-    HRESULT hr = S_OK;
-
-    auto cleanup = [&] {
-        for (UINT k = 0; k < nParams; ++k) ::VariantClear(&local[k]);
-    };
-
+// Convert: each argument to its parameter's declared type, an omitted one to its default; the
+// caller's variable itself where it already has the declared type and is passed by reference.
+HRESULT convert(const FuncInfo& f, const Binding& b, CallFrame& frame, UINT* argErr) {
+    const UINT nParams = static_cast<UINT>(f.params.size());
     for (UINT k = 0; k < nParams; ++k) {
-        const ParamInfo& p = f->params[k];
-        VARIANT* arg = slot[k];
+        const ParamInfo& p = f.params[k];
+        VARIANT* arg = b.slot[k];
         void* direct = nullptr;
+        HRESULT hr = S_OK;
         if (isMissing(arg)) {
-            if (!p.optional) {
-                cleanup();
-                if (argErr) *argErr = arg ? slotIndex[k] : 0;
-                return DISP_E_PARAMNOTOPTIONAL;
-            }
-            hr = omittedValue(p, local[k]);
-            usesLocal[k] = true;
+            if (!p.optional) return failArgument(argErr, arg ? b.argIndex[k] : 0, DISP_E_PARAMNOTOPTIONAL);
+            hr = omittedValue(p, frame.local[k]);
+            frame.usesLocal[k] = true;
         } else if (p.byRef && (direct = directStorage(arg, p.vt)) != nullptr) {
             // The caller's variable has the declared type: the member works on it directly.
         } else {
-            hr = convertArgument(arg, p, local[k]);
-            usesLocal[k] = true;
+            hr = convertArgument(arg, p, frame.local[k]);
+            frame.usesLocal[k] = true;
         }
-        if (FAILED(hr)) {
-            cleanup();
-            if (argErr) *argErr = slotIndex[k];
-            return hr == DISP_E_OVERFLOW || hr == E_OUTOFMEMORY ? hr : DISP_E_TYPEMISMATCH;
-        }
+        if (FAILED(hr))
+            return failArgument(argErr, b.argIndex[k], hr == DISP_E_OVERFLOW || hr == E_OUTOFMEMORY ? hr : DISP_E_TYPEMISMATCH);
         if (p.byRef) {
-            callType[k] = static_cast<VARTYPE>(VT_BYREF | p.vt);
-            callArg[k].vt = callType[k];
-            callArg[k].byref = direct ? direct : (p.vt == VT_VARIANT ? static_cast<void*>(&local[k]) : static_cast<void*>(&local[k].lVal));
+            frame.type[k] = static_cast<VARTYPE>(VT_BYREF | p.vt);
+            frame.arg[k].vt = frame.type[k];
+            frame.arg[k].byref = direct ? direct
+                                        : (p.vt == VT_VARIANT ? static_cast<void*>(&frame.local[k]) : static_cast<void*>(&frame.local[k].lVal));
         } else {
-            callType[k] = p.vt;
-            callArg[k] = local[k];  // shallow: local keeps ownership
+            frame.type[k] = p.vt;
+            frame.arg[k] = frame.local[k];  // shallow: local keeps ownership
         }
-        callArgPtr[k] = &callArg[k];
+        frame.argPtr[k] = &frame.arg[k];
     }
-
-    VARIANT retval;
-    std::memset(&retval, 0, sizeof(retval));
-    UINT nCall = nParams;
-    if (f->hasResult) {
-        callType[nCall] = static_cast<VARTYPE>(VT_BYREF | f->result.vt);
-        callArg[nCall].vt = callType[nCall];
-        callArg[nCall].byref = f->result.vt == VT_VARIANT ? static_cast<void*>(&retval) : static_cast<void*>(&retval.lVal);
-        callArgPtr[nCall] = &callArg[nCall];
-        ++nCall;
+    frame.count = nParams;
+    if (f.hasResult) {
+        UINT r = frame.count++;
+        frame.type[r] = static_cast<VARTYPE>(VT_BYREF | f.result.vt);
+        frame.arg[r].vt = frame.type[r];
+        frame.arg[r].byref = f.result.vt == VT_VARIANT ? static_cast<void*>(&frame.retval) : static_cast<void*>(&frame.retval.lVal);
+        frame.argPtr[r] = &frame.arg[r];
     }
+    return S_OK;
+}
 
+// Call: the member's vtable slot; returns the member's own HRESULT.
+HRESULT call(void* object, const FuncInfo& f, CallFrame& frame) {
     ::SetErrorInfo(0, nullptr);
     Variant callResult;
-    hr = ::DispCallFunc(object, f->vtableOffset, CC_STDCALL, VT_ERROR, nCall, callType, callArgPtr, &callResult);
-    HRESULT memberHr = SUCCEEDED(hr) ? callResult.scode : hr;
+    HRESULT hr = ::DispCallFunc(object, f.vtableOffset, CC_STDCALL, VT_ERROR, frame.count, frame.type, frame.argPtr, &callResult);
+    return SUCCEEDED(hr) ? callResult.scode : hr;
+}
 
-    // By-reference results reach the caller's variables whether or not the member succeeded.
-    for (UINT k = 0; k < nParams; ++k) {
-        if (usesLocal[k] && f->params[k].byRef && slot[k] && !isMissing(slot[k])) {
-            if (f->params[k].vt != VT_VARIANT) local[k].vt = f->params[k].vt;
-            writeBack(slot[k], local[k]);
+// Write back: by-reference results reach the caller's variables whether or not the member
+// succeeded.
+void writeBackAll(const FuncInfo& f, const Binding& b, CallFrame& frame) {
+    for (UINT k = 0; k < f.params.size(); ++k) {
+        if (frame.usesLocal[k] && f.params[k].byRef && b.slot[k] && !isMissing(b.slot[k])) {
+            if (f.params[k].vt != VT_VARIANT) frame.local[k].vt = f.params[k].vt;
+            writeBack(b.slot[k], frame.local[k]);
         }
     }
-    cleanup();
+}
 
+// Deliver: the member's error as DISP_E_EXCEPTION with EXCEPINFO, or its result, a String array
+// as an array of Variants that scripts can index.
+HRESULT deliver(const FuncInfo& f, CallFrame& frame, HRESULT memberHr, VARIANT* result, EXCEPINFO* excepInfo) {
+    VARIANT& retval = frame.retval;
     if (FAILED(memberHr)) {
-        if (f->hasResult && f->result.vt != VT_VARIANT) { retval.vt = f->result.vt; }
+        if (f.hasResult && f.result.vt != VT_VARIANT) retval.vt = f.result.vt;
         ::VariantClear(&retval);
         fillException(excepInfo, memberHr);
         return DISP_E_EXCEPTION;
     }
-    if (f->hasResult) {
-        if (f->result.vt != VT_VARIANT) retval.vt = f->result.vt;
-        if (retval.vt == (VT_ARRAY | VT_BSTR)) {
-            SAFEARRAY* converted = nullptr;
-            if (retval.parray) {
-                hr = stringArrayToVariantArray(retval.parray, &converted);
-                ::VariantClear(&retval);
-                if (FAILED(hr)) return hr;
-            }
-            retval.vt = VT_ARRAY | VT_VARIANT;
-            retval.parray = converted;
-        }
-        if ((retval.vt & VT_ARRAY) && !retval.parray) retval.vt = VT_EMPTY;
-        if (result) {
-            ::VariantClear(result);
-            *result = retval;
-        } else {
-            ::VariantClear(&retval);
-        }
-    } else if (result) {
-        ::VariantClear(result);
+    if (!f.hasResult) {
+        if (result) ::VariantClear(result);
+        return S_OK;
     }
+    if (f.result.vt != VT_VARIANT) retval.vt = f.result.vt;
+    if (retval.vt == (VT_ARRAY | VT_BSTR)) {
+        SAFEARRAY* converted = nullptr;
+        if (retval.parray) {
+            HRESULT hr = stringArrayToVariantArray(retval.parray, &converted);
+            ::VariantClear(&retval);
+            if (FAILED(hr)) return hr;
+        }
+        retval.vt = VT_ARRAY | VT_VARIANT;
+        retval.parray = converted;
+    }
+    if ((retval.vt & VT_ARRAY) && !retval.parray) retval.vt = VT_EMPTY;
+    if (result) {
+        ::VariantClear(result);
+        *result = retval;
+    } else {
+        ::VariantClear(&retval);
+    }
+    std::memset(&retval, 0, sizeof(retval));
     return S_OK;
+}
+
+}  // namespace
+
+HRESULT invoke(void* object, const Table& table, DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result,
+               EXCEPINFO* excepInfo, UINT* argErr) {
+    const FuncInfo* f = table.find(id, flags);
+    if (!f) return DISP_E_MEMBERNOTFOUND;
+    DISPPARAMS none{};
+    Binding binding;
+    HRESULT hr = bind(*f, params ? *params : none, binding, argErr);
+    if (FAILED(hr)) return hr;
+    CallFrame frame;
+    hr = convert(*f, binding, frame, argErr);
+    if (FAILED(hr)) return hr;
+    HRESULT memberHr = call(object, *f, frame);
+    writeBackAll(*f, binding, frame);
+    return deliver(*f, frame, memberHr, result, excepInfo);
 }
 
 }  // namespace kro::dispatch

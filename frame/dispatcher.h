@@ -6,12 +6,23 @@
 #include <windows.h>
 #include <oaidl.h>
 
+#include <span>
 #include <string>
 #include <vector>
 
 #include "frame/raii.h"
 
 namespace kro::dispatch {
+
+// A conversion of its own for the arguments of a parameter, declared by the class whose interface
+// has it (through its argumentConversions). `convert` receives the argument without by-reference
+// indirection and fills `out` with a value of the parameter's type; S_FALSE leaves the argument
+// to the generic conversion.
+using ArgumentConversion = HRESULT (*)(const VARIANT& argument, VARIANT& out);
+struct ParameterConversion {
+    const wchar_t* parameter;  // the parameter's name in the type library, any letter case
+    ArgumentConversion convert;
+};
 
 struct ParamInfo {
     std::wstring name;
@@ -21,6 +32,7 @@ struct ParamInfo {
     bool optional = false;
     bool hasDefault = false;
     VARIANT defaultValue{};  // owned by the table, valid when hasDefault
+    ArgumentConversion convert = nullptr;  // the parameter's own conversion, tried first
 };
 
 struct FuncInfo {
@@ -34,7 +46,7 @@ struct FuncInfo {
 
 class Table {
 public:
-    explicit Table(ITypeInfo* typeInfo);
+    Table(ITypeInfo* typeInfo, std::span<const ParameterConversion> conversions);
     ~Table();
     Table(const Table&) = delete;
     Table& operator=(const Table&) = delete;
@@ -52,13 +64,15 @@ private:
 };
 
 // The table of an interface of the embedded type library, built on first use (by whichever
-// apartment thread comes first; one table per interface); null if the type library or the
-// interface cannot be found.
-const Table* table(REFIID iid);
+// apartment thread comes first; one table per interface) with the parameter conversions its class
+// declares; null if the type library or the interface cannot be found.
+const Table* table(REFIID iid, std::span<const ParameterConversion> conversions = {});
 
-// IDispatch::Invoke for `object`, a pointer to the dual interface that `table` describes.
-HRESULT invoke(void* object, REFIID iid, const Table& table, DISPID id, WORD flags, DISPPARAMS* params,
-               VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr);
+// IDispatch::Invoke for `object`, a pointer to the dual interface that `table` describes: binds
+// the caller's arguments to the parameters, converts them, calls the member, writes by-reference
+// results back and delivers the result or the member's error.
+HRESULT invoke(void* object, const Table& table, DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result,
+               EXCEPINFO* excepInfo, UINT* argErr);
 
 // Hands a String array to a script as an array of Variants with the same bounds.
 HRESULT stringArrayToVariantArray(SAFEARRAY* strings, SAFEARRAY** variants);
