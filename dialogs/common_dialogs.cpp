@@ -11,42 +11,10 @@
 namespace kro::ui {
 namespace {
 
+// The input box's dialog resource and its controls (kroProgramDll.rc).
+constexpr WORD kInputBoxDialog = 200;
 constexpr WORD kPromptId = 100;
 constexpr WORD kAnswerId = 101;
-
-// Builds a dialog template in memory: header, then one item per control, each DWORD aligned.
-class TemplateWriter {
-public:
-    void word(WORD w) { data_.push_back(w); }
-    void dword(DWORD d) {
-        word(LOWORD(d));
-        word(HIWORD(d));
-    }
-    void text(const wchar_t* s) {
-        for (; *s; ++s) word(static_cast<WORD>(*s));
-        word(0);
-    }
-    void align() {
-        if (data_.size() % 2) word(0);
-    }
-    void item(DWORD style, short x, short y, short cx, short cy, WORD id, WORD atom, const wchar_t* caption) {
-        align();
-        dword(style | WS_CHILD | WS_VISIBLE);
-        dword(0);
-        word(static_cast<WORD>(x));
-        word(static_cast<WORD>(y));
-        word(static_cast<WORD>(cx));
-        word(static_cast<WORD>(cy));
-        word(id);
-        word(0xFFFF);
-        word(atom);
-        text(caption);
-        word(0);  // no creation data
-    }
-    const DLGTEMPLATE* get() const { return reinterpret_cast<const DLGTEMPLATE*>(data_.data()); }
-private:
-    std::vector<WORD> data_;
-};
 
 struct InputBoxState {
     std::wstring prompt, title, answer;
@@ -67,11 +35,7 @@ INT_PTR CALLBACK inputBoxProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND:
         if (LOWORD(wp) == IDOK) {
             auto* state = reinterpret_cast<InputBoxState*>(::GetWindowLongPtrW(dialog, DWLP_USER));
-            HWND edit = ::GetDlgItem(dialog, kAnswerId);
-            int n = ::GetWindowTextLengthW(edit);
-            state->answer.assign(static_cast<size_t>(n) + 1, L'\0');
-            int got = ::GetWindowTextW(edit, state->answer.data(), n + 1);
-            state->answer.resize(static_cast<size_t>(got > 0 ? got : 0));
+            state->answer = windowText(::GetDlgItem(dialog, kAnswerId));
             ::EndDialog(dialog, IDOK);
             return TRUE;
         }
@@ -86,38 +50,13 @@ INT_PTR CALLBACK inputBoxProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
     return FALSE;
 }
 
-std::wstring withoutNul(std::wstring_view s) {
-    std::wstring r(s);
-    for (auto& c : r)
-        if (c == L'\0') c = L' ';
-    return r;
-}
-
 }  // namespace
 
 std::wstring inputBox(std::wstring_view prompt, std::wstring_view title, std::wstring_view defaultAnswer, HWND owner) {
-    TemplateWriter t;
-    FontChoice font = defaultFont();
-    t.dword(DS_MODALFRAME | DS_SETFONT | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU);
-    t.dword(0);
-    t.word(4);  // controls
-    t.word(0);
-    t.word(0);
-    t.word(250);
-    t.word(92);
-    t.word(0);  // no menu
-    t.word(0);  // standard class
-    t.text(L"");
-    t.word(static_cast<WORD>(font.size));
-    t.text(font.name.c_str());
-    t.item(SS_LEFT, 7, 7, 176, 56, kPromptId, 0x0082, L"");
-    t.item(BS_DEFPUSHBUTTON | WS_TABSTOP, 192, 7, 51, 14, IDOK, 0x0080, L"OK");
-    t.item(BS_PUSHBUTTON | WS_TABSTOP, 192, 25, 51, 14, IDCANCEL, 0x0080, L"キャンセル");
-    t.item(ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 7, 70, 236, 13, kAnswerId, 0x0081, L"");
-    InputBoxState state{withoutNul(prompt), withoutNul(title), withoutNul(defaultAnswer)};
+    InputBoxState state{textWithoutNul(prompt), textWithoutNul(title), textWithoutNul(defaultAnswer)};
     if (!owner) owner = ::GetActiveWindow();
-    INT_PTR result = ::DialogBoxIndirectParamW(module::handle(), t.get(), owner, &inputBoxProc,
-                                               reinterpret_cast<LPARAM>(&state));
+    INT_PTR result = ::DialogBoxParamW(module::handle(), MAKEINTRESOURCEW(kInputBoxDialog), owner, &inputBoxProc,
+                                       reinterpret_cast<LPARAM>(&state));
     if (result == -1) raiseWin32();
     return result == IDOK ? state.answer : std::wstring();
 }
@@ -127,13 +66,13 @@ bool FileDialog::showSave(HWND owner) { return show(owner, true); }
 
 bool FileDialog::show(HWND owner, bool save) {
     // "desc|pattern|desc|pattern|" becomes the NUL-separated list the platform reads.
-    std::wstring filters = withoutNul(filter);
+    std::wstring filters = textWithoutNul(filter);
     for (auto& c : filters)
         if (c == L'|') c = L'\0';
     filters.push_back(L'\0');
     filters.push_back(L'\0');
     std::vector<wchar_t> name(32768, L'\0');
-    std::wstring initial = withoutNul(fileName);
+    std::wstring initial = textWithoutNul(fileName);
     if (initial.size() < name.size()) std::copy(initial.begin(), initial.end(), name.begin());
     OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof(ofn);

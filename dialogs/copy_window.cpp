@@ -14,19 +14,24 @@
 namespace kro::ui {
 namespace {
 
+enum Part : int { Clip = 100, FileName, Folders, Bar, FilesLeft, Cancel };
+
+// String table entries of the window.
+enum Text : UINT { kTitle = 7000, kFileNameDesign, kFoldersDesign, kFilesLeftDesign, kCancelButton };
+
 constexpr ControlDesign kControls[] = {
-    {ControlKind::Animation, L"aniCopy", 0, 180, 180, 6315, 690},
-    {ControlKind::Label, L"lblFileName", 0, 180, 1080, 2445, 240, L"????.exe"},
-    {ControlKind::Label, L"lblMessage", 0, 180, 1530, 4875, 195, L"？？？から？？？？へ"},
-    {ControlKind::Progress, L"proCopyBar", 0, 180, 1800, 5055, 240},
-    {ControlKind::Label, L"lblFileAmount", 0, 90, 2070, 2895, 240, L"残り???ファイル"},
-    {ControlKind::Button, L"cmdCancel", 0, 5355, 1755, 1230, 330, L"キャンセル"},
+    {Clip, ControlKind::Animation, 180, 180, 6315, 690},
+    {FileName, ControlKind::Label, 180, 1080, 2445, 240, kFileNameDesign},
+    {Folders, ControlKind::Label, 180, 1530, 4875, 195, kFoldersDesign},
+    {Bar, ControlKind::Progress, 180, 1800, 5055, 240},
+    {FilesLeft, ControlKind::Label, 90, 2070, 2895, 240, kFilesLeftDesign},
+    {Cancel, ControlKind::Button, 5355, 1755, 1230, 330, kCancelButton},
 };
 
 // A fixed tool window with a close box only, kept out of the taskbar, placed where the system
 // puts new windows.
 constexpr WindowDesign kDesign{
-    L"frmCopy", CopyWindow::kDesignTitle, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, WS_EX_TOOLWINDOW, 6675, 2385, false, kControls,
+    L"frmCopy", kTitle, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, WS_EX_TOOLWINDOW, 6675, 2385, false, kControls,
 };
 
 // Whether a file of exactly this name exists (no wildcards, no folders).
@@ -68,13 +73,15 @@ CopyWindow::CopyWindow() : Window(kDesign) {}
 
 CopyWindow& CopyWindow::instance() { return perThread<CopyWindow>(); }
 
+std::wstring CopyWindow::designTitle() { return toolkit::loadString(kTitle); }
+
 void CopyWindow::showEx(const std::wstring& clip, short max, IDispatch* owner, std::wstring_view caption) {
     const std::function<void()> steps[] = {
         [&] { show(ownerWindow(owner)); },
         // Opening the clip starts it; it plays in a loop while the window is shown.
-        [&] { control(L"aniCopy").openClip(clip); },
-        [&] { control(L"proCopyBar").setMaximum(max); },
-        [&] { control(L"proCopyBar").setValue(0); },
+        [&] { control(Clip).openClip(clip); },
+        [&] { control(Bar).setMaximum(max); },
+        [&] { control(Bar).setValue(0); },
         [&] { setTitle(caption); },
         [&] { cancelRequested_ = false; },
     };
@@ -91,16 +98,16 @@ void CopyWindow::showEx(const std::wstring& clip, short max, IDispatch* owner, s
 
 void CopyWindow::setValue(short value, std::wstring_view fileName, std::wstring_view sourceFolder,
                           std::wstring_view destinationFolder) {
-    Control& bar = control(L"proCopyBar");
+    Control& bar = control(Bar);
     bar.checkValue(value);
     std::wstring line = L"'";
     line.append(sourceFolder).append(L"' から '").append(destinationFolder).append(L"' へ");
     const std::wstring amount = L"残り" + singleText(bar.maximum() - static_cast<float>(value)) + L"ファイル";
     const bool last = bar.maximum() == value;
     bar.setValue(value);
-    setLabel(control(L"lblFileName"), fileName);
-    setLabel(control(L"lblMessage"), line);
-    setLabel(control(L"lblFileAmount"), amount);
+    setLabel(control(FileName), fileName);
+    setLabel(control(Folders), line);
+    setLabel(control(FilesLeft), amount);
     // Repaints the window and runs a pending click on the cancel button. The client's handlers
     // may run here too, and the user may close the window.
     toolkit::pumpMessages();
@@ -109,7 +116,7 @@ void CopyWindow::setValue(short value, std::wstring_view fileName, std::wstring_
 }
 
 void CopyWindow::onCommand(Control& control, int notification) {
-    if (notification == BN_CLICKED && control.name() == L"cmdCancel") cancelRequested_ = true;
+    if (notification == BN_CLICKED && control.part() == Cancel) cancelRequested_ = true;
 }
 
 }  // namespace kro::ui

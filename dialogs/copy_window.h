@@ -11,7 +11,7 @@ namespace kro::ui {
 class CopyWindow final : public Window {
 public:
     // The design title, also the title showEx gives when the client names none.
-    static constexpr const wchar_t* kDesignTitle = L"コピーしています...";
+    static std::wstring designTitle();
 
     // This thread's instance, created on first use.
     static CopyWindow& instance();

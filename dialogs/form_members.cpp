@@ -133,7 +133,7 @@ HRESULT FormCls::Copy_ShowEx(BSTR *AnimationFile, short *max, IDispatch **OwnerF
         // Every failure of bringing the window up is handled inside; none reaches the client.
         ui::CopyWindow::instance().showEx(AnimationFile ? str(*AnimationFile) : std::wstring(), max ? *max : 0,
                                           OwnerForm ? *OwnerForm : nullptr,
-                                          Caption ? view(*Caption) : std::wstring_view(ui::CopyWindow::kDesignTitle));
+                                          Caption ? std::wstring(view(*Caption)) : ui::CopyWindow::designTitle());
     });
 }
 HRESULT FormCls::Copy_SetValue(short *value, BSTR *FileName, BSTR *SourDir, BSTR *DestDir) {

@@ -8,15 +8,19 @@
 namespace kro::ui {
 namespace {
 
+// String table entries of the window.
+enum Text : UINT { kTitle = 7100, kColumnTitleDesign };
+
+// The controls of column 0; every other column is a copy of them (elements 1 to n-1).
 constexpr ControlDesign kControls[] = {
-    {ControlKind::Label, L"Label1", 0, 0, 30, 1500, 240, L"???"},
+    {ListWindow::ColumnTitle, ControlKind::Label, 0, 30, 1500, 240, kColumnTitleDesign},
     // The edit row is 200 twips high: flat, so that a 9-point line fits inside it.
-    {ControlKind::Edit, L"Text1", 0, 0, 270, 1815, 555, L"", nullptr, true},
-    {ControlKind::ListBox, L"List1", 0, 0, 840, 2310, 1140},
+    {ListWindow::ColumnEdit, ControlKind::Edit, 0, 270, 1815, 555, 0, 0, true},
+    {ListWindow::ColumnList, ControlKind::ListBox, 0, 840, 2310, 1140},
 };
 
 constexpr WindowDesign kDesign{
-    L"frmList", L"*****", WS_OVERLAPPEDWINDOW, WS_EX_WINDOWEDGE, 9345, 7770, false, kControls,
+    L"frmList", kTitle, WS_OVERLAPPEDWINDOW, WS_EX_WINDOWEDGE, 9345, 7770, false, kControls,
 };
 
 // Fixed rows of every column, in twips.
@@ -52,10 +56,9 @@ void ListWindow::onLoad() {
         raise(err::OutOfMemory, L"The list editor cannot make " + std::to_wstring(columns_) + L" columns (at most " +
                                     std::to_wstring(kMaxColumns) + L")");
     for (int i = 1; i < columns_; ++i) {
-        Control& title = addElement(L"Label1", i);
-        Control& text = addElement(L"Text1", i);
-        Control& items = addElement(L"List1", i);
-        title.setText(L"???");
+        Control& title = addElement(ColumnTitle, i);
+        Control& text = addElement(ColumnEdit, i);
+        Control& items = addElement(ColumnList, i);
         title.setVisible(true);
         text.setVisible(true);
         items.setVisible(true);
@@ -73,9 +76,9 @@ void ListWindow::layout() {
     for (int i = 0; i < n; ++i) {
         const float left = single(single(static_cast<float>(i) * width) / n);
         // A column missing, or a size the platform refuses, skips that move only.
-        if (Control* c = findControl(L"Label1", i)) c->move(left, 0, columnWidth, kLabelHeight);
-        if (Control* c = findControl(L"Text1", i)) c->move(left, kEditTop, columnWidth, kEditHeight);
-        if (Control* c = findControl(L"List1", i)) c->move(left, kListTop, columnWidth, listHeight);
+        if (Control* c = findControl(ColumnTitle, i)) c->move(left, 0, columnWidth, kLabelHeight);
+        if (Control* c = findControl(ColumnEdit, i)) c->move(left, kEditTop, columnWidth, kEditHeight);
+        if (Control* c = findControl(ColumnList, i)) c->move(left, kListTop, columnWidth, listHeight);
     }
 }
 
@@ -101,10 +104,10 @@ void ListWindow::onListDoubleClick(Control& list) {
     if (answer.empty() || at < 0) return;  // cancelled, or no item to replace
     // The input box ran a message loop: the client may have changed or unloaded the window
     // meanwhile, so the list is looked up again and the position checked before writing.
-    Control* now = findControl(L"List1", column);
+    Control* now = findControl(ColumnList, column);
     if (!now || now->hwnd() != listHwnd || at >= now->count()) return;
     now->setItem(at, answer);
-    if (Control* text = findControl(L"Text1", column)) text->setText(now->item(at));
+    if (Control* text = findControl(ColumnEdit, column)) text->setText(now->item(at));
 }
 
 void ListWindow::onListKey(Control& list, UINT virtualKey) {

@@ -17,9 +17,10 @@ public:
     short columnCount() const { return columns_; }
 
     // The controls of column `column`; a column that does not exist fails with 340.
-    Control& label(int column) { return control(L"Label1", column); }
-    Control& edit(int column) { return control(L"Text1", column); }
-    Control& list(int column) { return control(L"List1", column); }
+    enum Part : int { ColumnTitle = 100, ColumnEdit, ColumnList };
+    Control& label(int column) { return control(ColumnTitle, column); }
+    Control& edit(int column) { return control(ColumnEdit, column); }
+    Control& list(int column) { return control(ColumnList, column); }
 
     // Font attributes in the order a client's font call applies them: size, name, bold, italic,
     // underline, then the text colour. The first refused value stops the call with its error.

@@ -6,13 +6,17 @@
 namespace kro::ui {
 namespace {
 
+enum Part : int { Picture = 100, Message };
+
+constexpr UINT kTextDesign = 7200;  // the string table's design text of the message
+
 constexpr ControlDesign kControls[] = {
-    {ControlKind::Image, L"Image1", 0, 270, 420, 480, 480},
-    {ControlKind::Label, L"Label1", 0, 930, 450, 5505, 645, L"Label1"},
+    {Picture, ControlKind::Image, 270, 420, 480, 480},
+    {Message, ControlKind::Label, 930, 450, 5505, 645, kTextDesign},
 };
 
 constexpr WindowDesign kDesign{
-    L"frmMessage", L"", WS_POPUP | WS_DLGFRAME, WS_EX_TOOLWINDOW | WS_EX_DLGMODALFRAME, 6450, 1320, true, kControls,
+    L"frmMessage", 0, WS_POPUP | WS_DLGFRAME, WS_EX_TOOLWINDOW | WS_EX_DLGMODALFRAME, 6450, 1320, true, kControls,
 };
 
 }  // namespace
@@ -24,12 +28,12 @@ MessageWindow& MessageWindow::instance() { return perThread<MessageWindow>(); }
 void MessageWindow::message(std::wstring_view text, HWND owner, IPictureDisp* icon) {
     // A notice: shown in front of its owner without taking the keyboard from the client.
     show(owner, false);
-    control(L"Label1").setText(text);
+    control(Message).setText(text);
     if (icon)
-        control(L"Image1").setPicture(icon);
+        control(Picture).setPicture(icon);
     else
-        control(L"Image1").setImage(toolkit::loadIcon(toolkit::kIconLibrary), false);
-    ::UpdateWindow(hwnd());
+        control(Picture).setImage(toolkit::loadIcon(toolkit::kIconLibrary), false);
+    paintNow();
     toolkit::pumpMessages();
 }
 

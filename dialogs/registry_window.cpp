@@ -10,27 +10,32 @@
 namespace kro::ui {
 namespace {
 
+// The window's controls; their Win32 ids are these numbers.
+enum Part : int {
+    Label0 = 100, Roots, Label1, Key, Label2, ValueName, Label3, Value, Write, Exit,
+};
+
 // String table entries of the window.
-constexpr UINT kTitle = 5000;
-constexpr UINT kFirstLabel = 5001;
-constexpr UINT kFirstButton = 5005;
-constexpr UINT kRootCount = 6000;
+enum Text : UINT {
+    kTitle = 5000, kRootLabel, kKeyLabel, kValueNameLabel, kValueLabel, kWriteButton, kExitButton, kKeyDesign,
+    kRootList = 6000,  // count, then "name|&Hnumber" entries
+};
 
 constexpr ControlDesign kControls[] = {
-    {ControlKind::Label, L"lblCaption", 0, 135, 135, 3000, 240},
-    {ControlKind::ComboBox, L"cmbRoots", 0, 180, 405, 3525, 300},
-    {ControlKind::Label, L"lblCaption", 1, 180, 810, 3000, 180},
-    {ControlKind::Edit, L"txtKey", 0, 180, 990, 9105, 330, L"Software\\"},
-    {ControlKind::Label, L"lblCaption", 2, 180, 1500, 3000, 165},
-    {ControlKind::Edit, L"txtValueName", 0, 180, 1665, 3795, 330},
-    {ControlKind::Label, L"lblCaption", 3, 4470, 1500, 3000, 165},
-    {ControlKind::Edit, L"txtValue", 0, 4455, 1665, 4830, 330},
-    {ControlKind::Button, L"cmdAction", 0, 6705, 180, 1095, 330},
-    {ControlKind::Button, L"cmdAction", 1, 7920, 180, 1095, 330},
+    {Label0, ControlKind::Label, 135, 135, 3000, 240, kRootLabel},
+    {Roots, ControlKind::ComboBox, 180, 405, 3525, 300},
+    {Label1, ControlKind::Label, 180, 810, 3000, 180, kKeyLabel},
+    {Key, ControlKind::Edit, 180, 990, 9105, 330, kKeyDesign},
+    {Label2, ControlKind::Label, 180, 1500, 3000, 165, kValueNameLabel},
+    {ValueName, ControlKind::Edit, 180, 1665, 3795, 330},
+    {Label3, ControlKind::Label, 4470, 1500, 3000, 165, kValueLabel},
+    {Value, ControlKind::Edit, 4455, 1665, 4830, 330},
+    {Write, ControlKind::Button, 6705, 180, 1095, 330, kWriteButton},
+    {Exit, ControlKind::Button, 7920, 180, 1095, 330, kExitButton},
 };
 
 constexpr WindowDesign kDesign{
-    L"frmRegistry", L"", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 9420, 2220, false, kControls,
+    L"frmRegistry", kTitle, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 9420, 2220, false, kControls,
 };
 
 constexpr const wchar_t* kWritten = L"書き込みが終了しました";
@@ -63,40 +68,34 @@ RegistryWindow::RegistryWindow() : Window(kDesign) {}
 RegistryWindow& RegistryWindow::instance() { return perThread<RegistryWindow>(); }
 
 void RegistryWindow::onLoad() {
-    setTitle(toolkit::loadString(kTitle));
-    for (int i = 0; i < 4; ++i) control(L"lblCaption", i).setText(toolkit::loadString(kFirstLabel + i));
-    for (int i = 0; i < 2; ++i) control(L"cmdAction", i).setText(toolkit::loadString(kFirstButton + i));
-    Control& roots = control(L"cmbRoots");
-    int count = _wtoi(toolkit::loadString(kRootCount).c_str());
-    for (int k = 1; k <= count; ++k) {
+    Control& roots = control(Roots);
+    for (const std::wstring& entry : toolkit::loadStringList(kRootList)) {
         std::wstring name;
         LONG number = 0;
-        if (parseRootEntry(toolkit::loadString(kRootCount + k), name, number)) roots.addItem(name, number);
+        if (parseRootEntry(entry, name, number)) roots.addItem(name, number);
     }
 }
 
 void RegistryWindow::onCommand(Control& c, int notification) {
-    if (notification != BN_CLICKED || c.name() != L"cmdAction") return;
-    if (c.index() == 0) write();
-    else unload();
+    if (notification != BN_CLICKED) return;
+    if (c.part() == Write) write();
+    else if (c.part() == Exit) unload();
 }
 
 void RegistryWindow::write() {
-    Control& roots = control(L"cmbRoots");
+    Control& roots = control(Roots);
     int chosen = roots.selection();
     if (chosen < 0) {
         // A root name typed in full counts as chosen; anything else is no root at all.
-        LRESULT typed = ::SendMessageW(roots.hwnd(), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                       reinterpret_cast<LPARAM>(roots.text().c_str()));
-        if (typed == CB_ERR || roots.text().empty()) {
+        chosen = roots.text().empty() ? -1 : roots.findItem(roots.text());
+        if (chosen < 0) {
             toolkit::messageBox(kNoRoot, MB_OK | MB_ICONEXCLAMATION);
             return;
         }
-        chosen = static_cast<int>(typed);
     }
     HKEY root = registry::rootKey(static_cast<LONG>(roots.itemData(chosen)));
     // The status is the registry's own business; the user is told that the write has run.
-    registry::writeText(root, control(L"txtKey").text(), control(L"txtValueName").text(), control(L"txtValue").text());
+    registry::writeText(root, control(Key).text(), control(ValueName).text(), control(Value).text());
     toolkit::messageBox(kWritten, MB_OK | MB_ICONINFORMATION);
 }
 

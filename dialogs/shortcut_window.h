@@ -20,7 +20,8 @@ public:
 private:
     void onLoad() override;
     void onCommand(Control& control, int notification) override;
-    void pickFile(int index);
+    // Picks a file into the control `field` (a design id) with the open or the save dialog.
+    void pickFile(int field, bool save);
     void pickFolder();
     void createShortcut();
 

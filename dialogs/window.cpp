@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "frame/automation.h"
@@ -18,7 +19,7 @@ constexpr const wchar_t* kClassPrefix = L"kroProgramDll.";
 // and they hold the module loaded (and any client picture) past the client's use of it. Shown
 // windows stay for the person looking at them.
 BOOL CALLBACK unloadIfHiddenLibraryWindow(HWND hwnd, LPARAM) {
-    if (Window::isLibraryWindow(hwnd) && !::IsWindowVisible(hwnd))
+    if (toolkit::isLibraryWindow(hwnd) && !::IsWindowVisible(hwnd))
         if (auto* window = reinterpret_cast<Window*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA))) window->unload();
     return TRUE;
 }
@@ -70,11 +71,6 @@ int screenDpi(int axis) {
 [[noreturn]] void invalidValue() { raise(err::InvalidPropertyValue); }
 [[noreturn]] void badIndex() { raise(err::InvalidPropertyArrayIndex); }
 
-bool sameName(std::wstring_view a, std::wstring_view b) {
-    return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
-           CSTR_EQUAL;
-}
-
 void initCommonControls() {
     static bool done = [] {
         INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_PROGRESS_CLASS | ICC_ANIMATE_CLASS | ICC_STANDARD_CLASSES};
@@ -115,6 +111,8 @@ bool isList(ControlKind k) { return k == ControlKind::ListBox || k == ControlKin
 // Extra pixels a combo box needs below its edit part for the drop-down list.
 constexpr int kComboDropHeight = 160;
 
+}  // namespace
+
 std::wstring windowText(HWND w) {
     int n = ::GetWindowTextLengthW(w);
     std::wstring s(static_cast<size_t>(n > 0 ? n : 0) + 1, L'\0');
@@ -131,8 +129,6 @@ std::wstring textWithoutNul(std::wstring_view text) {
     return s;
 }
 
-}  // namespace
-
 FontChoice defaultFont() { return FontChoice{L"MS UI Gothic", 9, false, false, false}; }
 
 int twipsToPixelsX(double twips) { return static_cast<int>(std::lround(twips * screenDpi(0) / 1440.0)); }
@@ -142,8 +138,8 @@ double pixelsToTwipsY(int pixels) { return pixels * 1440.0 / screenDpi(1); }
 
 // ---- Control ------------------------------------------------------------------------------------
 
-Control::Control(Window& owner, const ControlDesign& design, HWND hwnd, std::wstring name, int index)
-    : owner_(owner), kind_(design.kind), name_(std::move(name)), index_(index), hwnd_(hwnd), design_(design) {
+Control::Control(Window& owner, const ControlDesign& design, HWND hwnd, int index)
+    : owner_(owner), kind_(design.kind), index_(index), hwnd_(hwnd), design_(design) {
     applyFont(defaultFont());
     if (kind_ == ControlKind::Progress) {
         ::SendMessageW(hwnd_, PBM_SETRANGE32, 0, 100);
@@ -152,8 +148,6 @@ Control::Control(Window& owner, const ControlDesign& design, HWND hwnd, std::wst
 }
 
 Control::~Control() = default;
-
-int Control::id() const { return ::GetDlgCtrlID(hwnd_); }
 
 std::wstring Control::text() const { return windowText(hwnd_); }
 
@@ -264,6 +258,15 @@ void Control::setColor(OLE_COLOR color) {
 int Control::count() const {
     LRESULT n = ::SendMessageW(hwnd_, kind_ == ControlKind::ComboBox ? CB_GETCOUNT : LB_GETCOUNT, 0, 0);
     return n < 0 ? 0 : static_cast<int>(n);
+}
+
+int Control::findItem(std::wstring_view text) const {
+    if (!isList(kind_)) raise(err::ObjectDoesNotSupport);
+    std::wstring s = textWithoutNul(text);
+    bool combo = kind_ == ControlKind::ComboBox;
+    LRESULT at = ::SendMessageW(hwnd_, combo ? CB_FINDSTRINGEXACT : LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                reinterpret_cast<LPARAM>(s.c_str()));
+    return at < 0 ? -1 : static_cast<int>(at);
 }
 
 void Control::checkPosition(int position) const {
@@ -422,11 +425,6 @@ Window::~Window() {
 
 bool Window::visible() const { return hwnd_ && ::IsWindowVisible(hwnd_); }
 
-bool Window::isLibraryWindow(HWND hwnd) {
-    if (!hwnd) return false;
-    return reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(hwnd, GWLP_WNDPROC)) == &Window::windowProc;
-}
-
 void Window::load() {
     if (hwnd_) return;
     initCommonControls();
@@ -447,12 +445,15 @@ void Window::load() {
     }
     RECT r{0, 0, twipsToPixelsX(design_.clientWidth), twipsToPixelsY(design_.clientHeight)};
     ::AdjustWindowRectEx(&r, design_.style, FALSE, design_.exStyle);
-    HWND created = ::CreateWindowExW(design_.exStyle, className.c_str(), design_.title, design_.style & ~WS_VISIBLE,
+    const std::wstring title = design_.titleId ? toolkit::loadString(design_.titleId) : std::wstring();
+    HWND created = ::CreateWindowExW(design_.exStyle, className.c_str(), title.c_str(), design_.style & ~WS_VISIBLE,
                                      CW_USEDEFAULT, CW_USEDEFAULT, r.right - r.left, r.bottom - r.top, nullptr,
                                      nullptr, module::handle(), this);
     if (!created) raiseWin32();
     try {
-        for (const ControlDesign& c : design_.controls) createControl(c, c.name, c.index, nullptr);
+        // Elements added later are numbered after the table's own ids.
+        for (const ControlDesign& c : design_.controls) nextId_ = std::max(nextId_, c.id + 1);
+        for (const ControlDesign& c : design_.controls) createControl(c, 0, nullptr);
         onLoad();
     } catch (...) {
         unload();
@@ -460,7 +461,7 @@ void Window::load() {
     }
 }
 
-Control& Window::createControl(const ControlDesign& design, std::wstring_view name, int index, const Control* copyOf) {
+Control& Window::createControl(const ControlDesign& design, int index, const Control* copyOf) {
     ClassOfKind k = classOf(design.kind);
     DWORD style = WS_CHILD | k.style;
     DWORD exStyle = k.exStyle;
@@ -470,12 +471,12 @@ Control& Window::createControl(const ControlDesign& design, std::wstring_view na
         exStyle &= ~WS_EX_CLIENTEDGE;
         style |= WS_BORDER;
     }
-    std::wstring text = copyOf ? std::wstring() : std::wstring(design.text ? design.text : L"");
-    int id = nextId_++;
+    const std::wstring text = design.textId ? toolkit::loadString(design.textId) : std::wstring();
+    const int id = copyOf ? nextId_++ : design.id;
     HWND hwnd = ::CreateWindowExW(exStyle, k.win32Class, text.c_str(), style, 0, 0, 0, 0, hwnd_,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), module::handle(), nullptr);
     if (!hwnd) raiseWin32();
-    auto control = std::make_unique<Control>(*this, design, hwnd, std::wstring(name), index);
+    auto control = std::make_unique<Control>(*this, design, hwnd, index);
     Control& c = *control;
     controls_.push_back(std::move(control));
     if (copyOf) {
@@ -491,31 +492,23 @@ Control& Window::createControl(const ControlDesign& design, std::wstring_view na
     return c;
 }
 
-Control* Window::findControl(std::wstring_view name, int index) {
+Control* Window::findControl(int part, int index) {
     for (auto& c : controls_)
-        if (c->index() == index && sameName(c->name(), name)) return c.get();
+        if (c->part() == part && c->index() == index) return c.get();
     return nullptr;
 }
 
-Control& Window::control(std::wstring_view name, int index) {
+Control& Window::control(int part, int index) {
     load();
-    if (Control* c = findControl(name, index)) return *c;
-    raise(err::ControlElementMissing,
-          L"Control array element '" + std::to_wstring(index) + L"' doesn't exist");
+    if (Control* c = findControl(part, index)) return *c;
+    raise(err::ControlElementMissing, L"Control array element '" + std::to_wstring(index) + L"' doesn't exist");
 }
 
-Control& Window::addElement(std::wstring_view name, int index) {
+Control& Window::addElement(int part, int index) {
     load();
-    Control& first = control(name, 0);
-    if (findControl(name, index)) raise(err::InvalidCall, L"Control array element already exists");
-    return createControl(first.design_, name, index, &first);
-}
-
-std::vector<Control*> Window::elements(std::wstring_view name) {
-    std::vector<Control*> list;
-    for (auto& c : controls_)
-        if (sameName(c->name(), name)) list.push_back(c.get());
-    return list;
+    Control& first = control(part, 0);
+    if (findControl(part, index)) raise(err::InvalidCall, L"Control array element already exists");
+    return createControl(first.design_, index, &first);
 }
 
 void Window::place(HWND owner) {
@@ -561,7 +554,11 @@ void Window::closeFor(CloseReason reason) {
 void Window::forget() {
     hwnd_ = nullptr;
     controls_.clear();
-    nextId_ = 100;
+    nextId_ = 0;
+}
+
+void Window::paintNow() {
+    if (hwnd_) ::UpdateWindow(hwnd_);
 }
 
 void Window::setTitle(std::wstring_view title) {

@@ -20,21 +20,20 @@ namespace kro::ui {
 enum class ControlKind { Label, Edit, ListBox, ComboBox, Image, Button, Frame, Progress, Animation };
 
 // One row of a window kind's control table. Positions are twips in the client area, or in the
-// frame named by `frame` (a control of kind Frame listed earlier).
+// frame given by `frame` (a control of kind Frame listed earlier).
 struct ControlDesign {
+    int id;  // an enumerator of the window kind's control enum; also the Win32 control id
     ControlKind kind;
-    const wchar_t* name;
-    int index;  // element of a control array; 0 for a single control
     int left, top, width, height;
-    const wchar_t* text = L"";
-    const wchar_t* frame = nullptr;
+    UINT textId = 0;  // the design text: an entry of the library's string table (0: none)
+    int frame = 0;    // id of the frame it lies in; 0: the client area
     bool flat = false;  // a one-pixel border instead of the sunken edge (room for text in short boxes)
 };
 
 // How a window kind looks.
 struct WindowDesign {
     const wchar_t* kindName;  // "frmMessage": names the window class and the kind in errors
-    const wchar_t* title;
+    UINT titleId;             // the design title in the string table (0: none)
     DWORD style;
     DWORD exStyle;
     int clientWidth, clientHeight;  // twips
@@ -52,6 +51,11 @@ struct FontChoice {
     bool bold = false, italic = false, underline = false;
 };
 
+// The text of a window or control.
+std::wstring windowText(HWND window);
+// `text` as a control can hold it: each NUL (which would cut a C string) becomes a space.
+std::wstring textWithoutNul(std::wstring_view text);
+
 // The Japanese UI face every control starts with.
 FontChoice defaultFont();
 
@@ -66,16 +70,17 @@ class Window;
 // One control of a loaded window.
 class Control {
 public:
-    Control(Window& owner, const ControlDesign& design, HWND hwnd, std::wstring name, int index);
+    Control(Window& owner, const ControlDesign& design, HWND hwnd, int index);
     ~Control();
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
 
     HWND hwnd() const { return hwnd_; }
     ControlKind kind() const { return kind_; }
-    const std::wstring& name() const { return name_; }
+    // The design id (the window kind's enumerator) and the element of a control array (0 for a
+    // single control).
+    int part() const { return design_.id; }
     int index() const { return index_; }
-    int id() const;
 
     std::wstring text() const;
     void setText(std::wstring_view text);
@@ -101,6 +106,8 @@ public:
     // List and combo boxes. Positions out of range fail with 381.
     int count() const;
     void addItem(std::wstring_view text, LONG_PTR data = 0);
+    // The position of the item whose text is exactly `text` (any letter case); -1 when none.
+    int findItem(std::wstring_view text) const;
     void clear();
     void removeItem(int position);
     std::wstring item(int position) const;
@@ -142,7 +149,6 @@ private:
 
     Window& owner_;
     ControlKind kind_;
-    std::wstring name_;
     int index_;
     HWND hwnd_;
     FontChoice font_;
@@ -177,21 +183,21 @@ public:
     // Destroys the window; a later use loads it afresh.
     void unload();
 
+    // Paints what is waiting to be painted now, without waiting for the message pump.
+    void paintNow();
     void setTitle(std::wstring_view title);
     std::wstring title() const;
     // Client area size in twips.
     double clientWidth() const;
     double clientHeight() const;
 
-    // A control of the loaded window (loading it first); a missing element fails with 340.
-    Control& control(std::wstring_view name, int index = 0);
-    Control* findControl(std::wstring_view name, int index = 0);
-    // Adds element `index` to a control array as a copy of element 0, hidden.
-    Control& addElement(std::wstring_view name, int index);
-    std::vector<Control*> elements(std::wstring_view name);
-
-    // The thread's windows of this library, for the message pump (keyboard navigation).
-    static bool isLibraryWindow(HWND hwnd);
+    // A control of the loaded window by its design id (loading it first); a missing element
+    // fails with 340.
+    Control& control(int part, int index = 0);
+    Control* findControl(int part, int index = 0);
+    // Adds element `index` to a control array as a copy of element 0 (its design text included),
+    // hidden.
+    Control& addElement(int part, int index);
 
 protected:
     virtual void onLoad() {}
@@ -208,14 +214,14 @@ private:
     friend class Control;
     static LRESULT CALLBACK windowProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
-    Control& createControl(const ControlDesign& design, std::wstring_view name, int index, const Control* copyOf);
+    Control& createControl(const ControlDesign& design, int index, const Control* copyOf);
     void place(HWND owner);
     void closeFor(CloseReason reason);
     void forget();
 
     WindowDesign design_;
     HWND hwnd_ = nullptr;
-    int nextId_ = 100;
+    int nextId_ = 0;  // the Win32 id of the next control array element
     bool unloading_ = false;
     std::vector<std::unique_ptr<Control>> controls_;
 };

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kro::toolkit {
 
@@ -19,11 +20,18 @@ inline constexpr UINT kIconIntroduction = 999;
 int messageBox(std::wstring_view text, UINT style = MB_OK);
 int messageBox(std::wstring_view text, UINT style, std::wstring_view caption);
 
+// Whether `hwnd` is one of the library's own windows (its class registered by this module).
+bool isLibraryWindow(HWND hwnd);
+
 // Processes every message waiting in the calling thread's queue once, then returns.
 void pumpMessages();
 
 // A string of the module's string table; empty when the id is missing.
 std::wstring loadString(UINT id);
+
+// A list in the string table: its count (a decimal text) at `countId`, its entries at the ids
+// after it.
+std::vector<std::wstring> loadStringList(UINT countId);
 
 // An icon of the module (shared handle, not to be destroyed); null when missing.
 HICON loadIcon(UINT id);

@@ -161,13 +161,15 @@ struct InputBoxSeen {
 };
 
 // Runs `trigger` and answers the input box it opens the way a person would: types `answer` and
-// presses OK, or presses Cancel when there is no answer.
-InputBoxSeen answerInputBox(const std::function<void()>& trigger, std::optional<std::wstring> answer) {
+// presses OK, or presses Cancel when there is no answer. `look` sees the box before the answer.
+InputBoxSeen answerInputBox(const std::function<void()>& trigger, std::optional<std::wstring> answer,
+                            const std::function<void(HWND)>& look = {}) {
     InputBoxSeen seen;
     std::atomic<bool> done{false};
     std::thread person([&] {
         HWND box = waitForWindow(L"#32770", L"編集", 5000);
         if (box) {
+            if (look) look(box);
             for (const SeenControl& c : inspect(box).controls) {
                 if (_wcsicmp(c.className.c_str(), L"Edit") == 0) {
                     seen.defaultAnswer = c.text;
@@ -478,6 +480,11 @@ TEST(Screenshot, ListEditor) {
         pump();  // the lists are drawn when the thread pumps messages
         expectDrawnAsDesigned(w, {420, 260});
         EXPECT_TRUE(saveScreenshot(w, L"list_editor"));
+        // The input box a double-click opens, as the person sees it before answering.
+        bool saved = false;
+        answerInputBox([&] { clickItem(columnsOf(w).at(0).list.hwnd, 1, true); }, std::nullopt,
+                       [&](HWND box) { saved = saveScreenshot(box, L"input_box"); });
+        EXPECT_TRUE(saved);
         ::DestroyWindow(w);  // an open window keeps the module locked for the tests after this one
     });
 }

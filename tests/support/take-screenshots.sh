@@ -10,7 +10,11 @@ cd "$build"
 rm -rf screens
 "$loader" explorer /desktop=kroshots,1024x768 client_tests.exe --gtest_filter='Screenshot.*' --gtest_brief=1 > screenshots.log 2>&1 || true
 cat screenshots.log
-grep -q 'PASSED' screenshots.log || { echo "screenshot tests failed"; exit 1; }
+# Every Screenshot test must have passed: "[  PASSED  ] 0 tests." alone is a failure too.
+if grep -q '^\[  FAILED  \]' screenshots.log || ! grep -q '^\[  PASSED  \] [1-9]' screenshots.log; then
+    echo "screenshot tests failed"
+    exit 1
+fi
 mkdir -p "$images"
 for f in screens/*.bmp; do
     [ -f "$f" ] || continue
