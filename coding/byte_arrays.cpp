@@ -20,9 +20,6 @@ SAFEARRAY* checked(SAFEARRAY** array) {
     return *array;
 }
 
-// The file moves through one buffer of this size; it stays warm from block to block.
-constexpr std::size_t kBlockSize = std::size_t{1} << 20;
-
 std::byte* dataOf(SAFEARRAY* a) { return static_cast<std::byte*>(a->pvData); }
 
 }  // namespace
@@ -66,7 +63,7 @@ void transformFile(file::File& source, const std::wstring& dest, const codec::By
     }
     if (beforeWrite) beforeWrite();
     file::File out(dest, file::Mode::ReadWrite);
-    std::vector<std::byte> block(static_cast<std::size_t>(std::min<std::uint64_t>(size, kBlockSize)));
+    std::vector<std::byte> block(static_cast<std::size_t>(std::min<std::uint64_t>(size, file::kCopyChunk)));
     std::uint64_t done = 0;
     while (done < size) {
         std::size_t got = source.read({block.data(), static_cast<std::size_t>(std::min<std::uint64_t>(size - done, block.size()))});

@@ -62,6 +62,18 @@ void File::truncateHere() {
     if (!::SetEndOfFile(handle_.get())) raiseWin32();
 }
 
+std::uint64_t copyBytes(File& from, File& to, std::uint64_t length, std::span<std::byte> buffer) {
+    std::uint64_t done = 0;
+    while (done < length) {
+        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), length - done));
+        const std::size_t got = from.read(buffer.first(want));
+        if (got == 0) break;
+        to.write(buffer.first(got));
+        done += got;
+    }
+    return done;
+}
+
 std::vector<std::byte> readAll(const std::wstring& path) {
     File f(path, Mode::Read);
     std::uint64_t n = f.size();

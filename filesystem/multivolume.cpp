@@ -3,6 +3,7 @@
 #include "frame/per_thread.h"
 
 #include <algorithm>
+#include <bitset>
 #include <map>
 #include <span>
 #include <utility>
@@ -22,7 +23,7 @@ constexpr const wchar_t* kOpenCaption = L"OpenMltFile()";
 
 // Data moves through a buffer of whole chunks; which chunk lands in which volume is decided
 // chunk by chunk, the reads and writes themselves cover many chunks at a time.
-constexpr std::size_t kBatch = 32 * kChunk;
+constexpr std::size_t kBatch = std::max<std::size_t>(1, file::kCopyChunk / kChunk) * kChunk;
 
 // This thread's open volume files, by handle number.
 using OpenFiles = std::map<long, file::File>;
@@ -54,6 +55,35 @@ file::File openBinary(const std::wstring& path) {
         if (e.number() != err::PermissionDenied) throw;
         return file::File(path, file::Mode::Read);
     }
+}
+
+// Which volumes of the set `base` exist as files, by number: one listing of the folder rather
+// than a probe for each of the 999 numbers.
+std::bitset<kMaxVolumes + 1> existingVolumes(const std::wstring& base) {
+    std::bitset<kMaxVolumes + 1> present;
+    const std::size_t cut = base.find_last_of(L"\\/:");
+    const std::wstring_view stem = std::wstring_view(base).substr(cut == std::wstring::npos ? 0 : cut + 1);
+    std::vector<std::wstring> names;
+    try {
+        names = dir::listNames(base + L".???", dir::attr::ReadOnly | dir::attr::Hidden | dir::attr::System |
+                                                   dir::attr::Archive);
+    } catch (const AutomationError&) {
+        return present;  // a folder that cannot be listed holds no volume that can be read
+    }
+    for (const std::wstring& name : names) {
+        if (name.size() != stem.size() + 4 || name[stem.size()] != L'.') continue;
+        if (!dir::equalNoCase(std::wstring_view(name).substr(0, stem.size()), stem)) continue;
+        long number = 0;
+        for (wchar_t c : std::wstring_view(name).substr(stem.size() + 1)) {
+            if (c < L'0' || c > L'9') {
+                number = 0;
+                break;
+            }
+            number = number * 10 + (c - L'0');
+        }
+        if (number >= 1) present.set(static_cast<std::size_t>(number));
+    }
+    return present;
 }
 
 bool canRead(const std::wstring& path) {
@@ -181,9 +211,10 @@ short toVolumes(const std::wstring& input, const std::wstring& output, long maxV
         return 0;  // a read or write error while copying: the volumes written so far stay
     }
     // Volumes of an earlier, longer set of the same base would be read as part of this one.
+    const auto present = existingVolumes(*base);
     for (long stale = number + 1; stale <= kMaxVolumes; ++stale) {
+        if (!present.test(static_cast<std::size_t>(stale))) continue;
         std::wstring path = *base + L"." + numberText(stale);
-        if (!file::exists(path)) continue;
         try {
             dir::deleteFile(path);
         } catch (const AutomationError&) {
@@ -206,10 +237,11 @@ bool toSingle(const std::wstring& input, const std::wstring& output) {
     }
     // A set whose numbers have a gap would be joined short: the volumes after the gap would be
     // left out. Nothing is written for it.
+    const auto present = existingVolumes(*base);
     long missing = 2;
-    while (missing <= kMaxVolumes && file::exists(*base + L"." + numberText(missing))) ++missing;
+    while (missing <= kMaxVolumes && present.test(static_cast<std::size_t>(missing))) ++missing;
     for (long later = missing + 1; later <= kMaxVolumes; ++later) {
-        if (!file::exists(*base + L"." + numberText(later))) continue;
+        if (!present.test(static_cast<std::size_t>(later))) continue;
         volume.reset();
         warn(L"分割ファイルが欠けています。\nfnm = " + *base + L"." + numberText(missing), kToSingleCaption);
         return false;
@@ -234,12 +266,7 @@ bool toSingle(const std::wstring& input, const std::wstring& output) {
     try {
         std::vector<std::byte> buffer(kBatch);
         for (;;) {
-            file::File& source = volume.file();
-            for (;;) {
-                std::size_t got = source.read(buffer);
-                if (got == 0) break;
-                out->write(std::span<const std::byte>(buffer.data(), got));
-            }
+            file::copyBytes(volume.file(), *out, UINT64_MAX, buffer);
             volume.reset();
             volume.reset(openVolume(*base, ++number, true));
             if (!volume) {

@@ -12,11 +12,6 @@ namespace kro::split {
 // The ending of the index file.
 inline constexpr std::wstring_view kIndexMark = L".00000";
 
-// Bytes moved per write while a volume is built or joined: volumes of any size go through
-// buffers of at most this size. Larger chunks (1 MiB) made a gigabyte's join up to three times
-// slower on the machines measured; smaller ones add calls.
-inline constexpr std::size_t kChunkBytes = 1u << 18;
-
 // The volume number in decimal with leading zeros to at least five digits (00001, 100000).
 std::wstring volumeNumber(std::uint64_t number);
 

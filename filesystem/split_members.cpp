@@ -1,5 +1,5 @@
 // FileSystemCls: cutting a file into a split set and joining it again. Volumes move through one
-// buffer of at most split::kChunkBytes. Each file being written is open only while one volume's
+// buffer of at most file::kCopyChunk. Each file being written is open only while one volume's
 // bytes go into it: it is closed before messages are pumped or a missing volume is asked for,
 // as a client pumping messages expects.
 #include "filesystem/FileSystemCls.h"
@@ -39,15 +39,9 @@ file::File freshOutput(const std::wstring& path) {
     return file::File(path, file::Mode::ReadWrite);
 }
 
-// Moves `length` bytes from `from` to `to`, chunk by chunk through `buffer`.
+// Moves exactly `length` bytes from `from` to `to`; a source that ends first fails with 62.
 void moveBytes(file::File& from, file::File& to, std::uint64_t length, std::vector<std::byte>& buffer) {
-    for (std::uint64_t done = 0; done < length;) {
-        std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), length - done));
-        std::span<std::byte> chunk(buffer.data(), n);
-        from.readExact(chunk);
-        to.write(chunk);
-        done += n;
-    }
+    if (file::copyBytes(from, to, length, buffer) != length) raise(err::InputPastEnd);
 }
 
 }  // namespace
@@ -63,7 +57,7 @@ HRESULT FileSystemCls::SplitFile(BSTR* Source, BSTR* Destination, LONG* SplitSiz
         // The source must exist: splitting never creates it.
         file::File source(sourcePath, file::Mode::Read);
         const std::uint64_t length = source.size();
-        std::vector<std::byte> buffer(static_cast<std::size_t>(std::min<std::uint64_t>(volumeSize, split::kChunkBytes)));
+        std::vector<std::byte> buffer(static_cast<std::size_t>(std::min<std::uint64_t>(volumeSize, file::kCopyChunk)));
 
         // An empty source gets one empty volume: a set of no volume is one that joining rejects.
         std::uint64_t volumes = 0;
@@ -114,7 +108,7 @@ HRESULT FileSystemCls::JoinFile(BSTR* Source, BSTR* Destination, VARIANT_BOOL* r
         }
 
         const std::wstring outputPath = path::withTrailingBackslash(destination) + index.fileName;
-        std::vector<std::byte> buffer(split::kChunkBytes);
+        std::vector<std::byte> buffer(file::kCopyChunk);
         for (std::int64_t i = 1; i <= index.count; ++i) {
             const std::wstring volumePath = split::volumePathFromIndex(indexPath, static_cast<std::uint64_t>(i));
             std::optional<file::File> volume;

@@ -78,15 +78,8 @@ bool extract(const std::wstring& exePath, const std::wstring& outPath) {
     if (file::sameFile(exe.handle(), outPath)) raise(err::PathFileAccessError);
     file::File out(outPath, file::Mode::ReadWrite);
     exe.seek(start);
-    std::vector<std::byte> buffer(static_cast<std::size_t>(std::min<std::uint64_t>(size - start, 1u << 20)));
-    std::uint64_t left = size - start;
-    while (left > 0) {
-        std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(left, buffer.size()));
-        std::size_t got = exe.read(std::span<std::byte>(buffer.data(), want));
-        if (got == 0) break;  // the file shrank meanwhile: keep what was there
-        out.write(std::span<const std::byte>(buffer.data(), got));
-        left -= got;
-    }
+    std::vector<std::byte> buffer(static_cast<std::size_t>(std::min<std::uint64_t>(size - start, file::kCopyChunk)));
+    file::copyBytes(exe, out, size - start, buffer);  // a file that shrank meanwhile gives what was there
     out.truncateHere();
     return true;
 }

@@ -1,0 +1,147 @@
+#!/bin/sh
+# Every file-moving member beside the floor of a Win32 copy, in one run, for each module this
+# machine can run (x64, and x86 where it runs 32-bit programs):
+#   - the floor: bench/common/win32_copy, a bare ReadFile/WriteFile copy of the same file to a
+#     new file, at the chunk size of $chunks that runs fastest here (median of 3 rounds);
+#   - the members, each timed inside its process: SplitFile, JoinFile, CnvMltVol, CnvSglVol,
+#     FileToCodeFile, CodeFileToFile, XorCodeFile, TakeOutJoinFileEx;
+#   - coreutils as the native reference: cat (one file), split -b (volumes).
+# One uncounted warm-up round, then the median of the rounds. Each member runs between two floor
+# copies of its own, and its ratio is the median of member ÷ the mean of those two. Each figure is the
+# operation only (sync runs between operations, untimed). The wall time of the whole client process (Wine's
+# start and end included) is shown beside the in-process time of JoinFile.
+# usage: bench/filemoving/run.sh [sizes in MiB ("256 1024")] [rounds (5)] [volume MiB (10)]
+# KRO_BENCH_ARCHS="x64" (or "x86") runs one module only.
+set -eu
+cd "$(dirname "$0")/../.."
+root=$PWD
+sizes=${1:-256 1024}
+rounds=${2:-5}
+vol=$((${3:-10} * 1024 * 1024))
+chunks="16384 65536 262144 1048576"
+export WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 WINEDLLOVERRIDES=winedbg.exe=d
+
+# The files live in memory (/dev/shm) unless KRO_BENCH_DIR names another place: on this
+# machine's disk a gigabyte's copy took 0.3 to 3.3 s by what the file system and the virtual
+# machine were doing meanwhile (ext4 writing back and discarding freed blocks, the host taking
+# back freed memory), whoever copied; in memory each side pays for its own work only.
+work=$(mktemp -d "${KRO_BENCH_DIR:-/dev/shm}/kro_bench_filemoving.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+win() { printf 'Z:%s' "$1" | sed 's|/|\\|g'; }
+secs() { date +%s.%N; }
+keep() { echo "$1 $2" >> "$work/times"; }
+median() { awk -v k="$1" '$1 == k { print $2 }' "$work/times" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+# A native command, timed from the shell.
+native() {
+    name=$1; shift
+    sync; t0=$(secs); sh -c "$*"; t1=$(secs); sync
+    keep "$name" "$(echo "$t1 - $t0" | bc)"
+}
+# One member call in the bench client: its in-process seconds, and the whole process's wall time.
+ours() {
+    sync; t0=$(secs); line=$($wine "$client" "$@" | tr -d '\r'); t1=$(secs); sync
+    keep "$1" "${line#* }"
+    keep "$1_process" "$(echo "$t1 - $t0" | bc)"
+}
+# The floor: the source copied to a new file in chunks of $2 bytes, kept as $1.
+copy() {
+    sync; line=$($wine "$floor" "$(win "$src")" "$(win "$out/floor.bin")" "$2" | tr -d '\r'); sync
+    keep "$1" "${line% *}"
+    rm -f "$out/floor.bin"
+}
+# The member between two floor copies; the member's time over the mean of those two is kept as
+# ratio_<op>, so that a change of the machine's state during the three shows on both sides.
+paired() {
+    copy "floor_$1" "$chunk_used"
+    ours "$@"
+    copy "floor_$1" "$chunk_used"
+    m=$(grep "^$1 " "$work/times" | tail -n 1 | cut -d' ' -f2)
+    f=$(grep "^floor_$1 " "$work/times" | tail -n 2 | cut -d' ' -f2 | tr '\n' ' ')
+    keep "ratio_$1" "$(echo "$m $f" | awk '{ print $1 / (($2 + $3) / 2) }')"
+}
+
+for arch in ${KRO_BENCH_ARCHS:-x64 x86}; do
+    echo "== $arch"
+    if [ $arch = x64 ]; then
+        cxx=x86_64-w64-mingw32-g++ wine=/usr/lib/wine/wine64
+    else
+        if ! sh tools/can-run-x86.sh; then
+            echo "x86 not measured here (this machine runs no 32-bit programs)"
+            continue
+        fi
+        cxx=i686-w64-mingw32-g++ wine=/usr/lib/wine/wine
+    fi
+    build=$root/build/$arch
+    dll="$root/dist/$arch/kro project program dll library.dll"
+    [ -f "$dll" ] || { echo "$arch not built (make build-$arch)"; continue; }
+    export WINEPREFIX=$build/wine
+    client=$work/bench_client_$arch.exe floor=$work/win32_copy_$arch.exe
+    $cxx -O2 -std=c++20 -municode -DUNICODE -D_UNICODE -I"$build/generated" bench/filemoving/bench_client.cpp \
+        "$build/generated/kroProgramDll_i.c" -lole32 -loleaut32 -luuid -static -o "$client"
+    $cxx -O2 -municode -DUNICODE -D_UNICODE bench/common/win32_copy.cpp -static -o "$floor"
+    # The prefix's server stays up between the timed calls (it would otherwise start with each
+    # program and compete with the timed call); it ends by itself a minute after the last one.
+    [ ! -f "$WINEPREFIX/system.reg" ] || wineserver -p60 2>/dev/null || true
+    sh tests/support/prepare-prefix.sh "$WINEPREFIX" $wine "$dll" >/dev/null
+
+    for mib in $sizes; do
+        bytes=$((mib * 1024 * 1024))
+        src=$work/source.bin out=$work/out
+        # Random bytes that are no executable: TakeOutJoinFileEx writes out the whole file.
+        { printf 'X'; head -c $((bytes - 1)) /dev/urandom; } > "$src"
+        mkdir -p "$out"
+
+        # The floor's chunk size: the fastest median of three rounds after one uncounted one.
+        : > "$work/times"
+        for round in 0 1 2 3; do
+            for chunk in $chunks; do copy "floor_$chunk" "$chunk"; done
+            [ "$round" != 0 ] || : > "$work/times"
+        done
+        best=
+        for chunk in $chunks; do
+            m=$(median "floor_$chunk")
+            printf '  floor, %8d-byte chunks: %8.3f s\n' "$chunk" "$m"
+            if [ -z "$best" ] || [ "$(echo "$m < $best" | bc)" = 1 ]; then best=$m chunk_used=$chunk; fi
+        done
+
+        # Each round: the native commands, then each member between two floor copies of its own,
+        # so that a member and its floor meet the machine in the same state.
+        : > "$work/times"
+        for round in $(seq 0 "$rounds"); do
+            native cat_peer "cat '$src' > '$out/cat.bin'"
+            native split_peer "split -b $vol -a 5 -d '$src' '$work/peer.'"
+            rm -f "$out/cat.bin" "$work"/peer.*
+            paired split "$(win "$src")" "$(win "$work/set")" "$vol"
+            paired join "$(win "$work/set.00000")" "$(win "$out")"
+            cmp "$src" "$out/source.bin"
+            rm -f "$work"/set.* "$out/source.bin"
+            paired mltvol "$(win "$src")" "$(win "$work/mv.dat")" "$vol"
+            paired sglvol "$(win "$work/mv.dat")" "$(win "$out/joined.bin")"
+            cmp "$src" "$out/joined.bin"
+            rm -f "$work"/mv.* "$out/joined.bin"
+            paired code "$(win "$src")" "$(win "$out/coded.bin")"
+            paired decode "$(win "$out/coded.bin")" "$(win "$out/decoded.bin")"
+            [ "$(stat -c %s "$out/decoded.bin")" = "$bytes" ] || { echo "CodeFileToFile: wrong length"; exit 1; }
+            rm -f "$out/coded.bin" "$out/decoded.bin"
+            paired xor "$(win "$src")" "$(win "$out/xored.bin")"
+            rm -f "$out/xored.bin"
+            paired takeout "$(win "$src")" "$(win "$out/taken.bin")"
+            cmp "$src" "$out/taken.bin"
+            rm -f "$out/taken.bin"
+            [ "$round" != 0 ] || : > "$work/times"
+        done
+
+        echo "  $arch, $mib MiB, medians of $rounds rounds after a warm-up round; floor: $chunk_used-byte chunks"
+        printf '  %-18s %9s %9s %9s %9s %9s\n' member "ours (s)" "floor (s)" "÷ floor" "native" "÷ native"
+        for m in split:SplitFile:split_peer join:JoinFile:cat_peer mltvol:CnvMltVol:split_peer sglvol:CnvSglVol:cat_peer \
+                 code:FileToCodeFile:cat_peer decode:CodeFileToFile:cat_peer xor:XorCodeFile:cat_peer takeout:TakeOutJoinFileEx:cat_peer; do
+            key=${m%%:*} rest=${m#*:}; name=${rest%%:*} peer=${rest#*:}
+            o=$(median "$key"); p=$(median "$peer")
+            printf '  %-18s %9.3f %9.3f %9.2f %9.3f %9.2f  (%s)\n' "$name" "$o" "$(median "floor_$key")" \
+                "$(median "ratio_$key")" "$p" "$(echo "$o / $p" | bc -l)" "${peer%_peer}"
+        done
+        printf '  JoinFile as a whole client process (Wine start included): %.3f s = %.2f × cat\n' \
+            "$(median join_process)" "$(echo "$(median join_process) / $(median cat_peer)" | bc -l)"
+        rm -f "$src"
+    done
+done
