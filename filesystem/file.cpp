@@ -16,6 +16,7 @@ File::File(const std::wstring& path, Mode mode) {
         if (e == ERROR_ACCESS_DENIED && folderExists(path)) raise(err::PathFileAccessError);
         raiseWin32(e);
     }
+    created_ = disposition == OPEN_ALWAYS && ::GetLastError() != ERROR_ALREADY_EXISTS;
     if (mode == Mode::Truncate) truncateHere();
 }
 

@@ -32,8 +32,11 @@ public:
     // Cuts the file at the current position.
     void truncateHere();
     HANDLE handle() const { return handle_.get(); }
+    // Whether this open created the file: then it is no other file opened before it.
+    bool createdHere() const { return created_; }
 private:
     Handle handle_;
+    bool created_ = false;
 };
 
 // The buffer size of the loops that move a file's bytes: the fastest for large files under Wine

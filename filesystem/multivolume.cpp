@@ -172,10 +172,11 @@ short toVolumes(const std::wstring& input, const std::wstring& output, long maxV
 
     long number = 1;
     Volume volume(openVolume(*base, number, false));
-    // A volume that is the input itself would be overwritten while it is read.
+    // A volume that is the input itself would be overwritten while it is read (a volume this
+    // open created is not: the input was there before it).
     auto usable = [&] {
         if (!volume) return false;
-        if (!file::sameFile(in->handle(), volume.file().handle())) return true;
+        if (volume.file().createdHere() || !file::sameFile(in->handle(), volume.file().handle())) return true;
         volume.reset();
         warnOpenFailed(*base + L"." + numberText(number));
         return false;
@@ -257,10 +258,13 @@ bool toSingle(const std::wstring& input, const std::wstring& output) {
     } catch (const AutomationError&) {
         return outputFailed();
     }
-    // Writing into one of the volumes would destroy it before it is read.
-    if (file::sameFile(out->handle(), volume.file().handle())) return outputFailed();
-    for (long n = 2; n < missing; ++n)
-        if (file::sameFile(out->handle(), *base + L"." + numberText(n))) return outputFailed();
+    // Writing into one of the volumes would destroy it before it is read (an output this open
+    // created is none of them: they were there before it).
+    if (!out->createdHere()) {
+        if (file::sameFile(out->handle(), volume.file().handle())) return outputFailed();
+        for (long n = 2; n < missing; ++n)
+            if (file::sameFile(out->handle(), *base + L"." + numberText(n))) return outputFailed();
+    }
 
     bool copied = true;
     try {

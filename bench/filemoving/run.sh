@@ -1,15 +1,17 @@
 #!/bin/sh
 # Every file-moving member beside the floor of a Win32 copy, in one run, for each module this
 # machine can run (x64, and x86 where it runs 32-bit programs):
-#   - the floor: bench/common/win32_copy, a bare ReadFile/WriteFile copy of the same file to a
-#     new file, at the chunk size of $chunks that runs fastest here (median of 3 rounds);
+#   - the floor: bench/common/win32_copy, a bare ReadFile/WriteFile copy of the same bytes to a
+#     new file (the source; for JoinFile and CnvSglVol the set's volumes in turn), at the chunk
+#     size of $chunks that runs fastest here (median of 3 rounds);
 #   - the members, each timed inside its process: SplitFile, JoinFile, CnvMltVol, CnvSglVol,
 #     FileToCodeFile, CodeFileToFile, XorCodeFile, TakeOutJoinFileEx;
 #   - coreutils as the native reference: cat (one file), split -b (volumes).
 # One uncounted warm-up round, then the median of the rounds. Each member runs between two floor
-# copies of its own, and its ratio is the median of member ÷ the mean of those two. Each figure is the
-# operation only (sync runs between operations, untimed). The wall time of the whole client process (Wine's
-# start and end included) is shown beside the in-process time of JoinFile.
+# copies of its own (made with the same files on hand); its ratio is its median over the median
+# of those copies. Each figure is the operation only (sync runs between operations, untimed).
+# The wall time of the whole client process (Wine's start and end included) is shown beside the
+# in-process time of JoinFile.
 # usage: bench/filemoving/run.sh [sizes in MiB ("256 1024")] [rounds (5)] [volume MiB (10)]
 # KRO_BENCH_ARCHS="x64" (or "x86") runs one module only.
 set -eu
@@ -43,22 +45,43 @@ ours() {
     keep "$1" "${line#* }"
     keep "$1_process" "$(echo "$t1 - $t0" | bc)"
 }
-# The floor: the source copied to a new file in chunks of $2 bytes, kept as $1.
+# The floor: the same bytes copied to a new file in chunks of $2 bytes, kept as $1: the source,
+# or for the members that join a set, the set's volumes one after the other.
 copy() {
-    sync; line=$($wine "$floor" "$(win "$src")" "$(win "$out/floor.bin")" "$2" | tr -d '\r'); sync
-    keep "$1" "${line% *}"
+    key=$1 chunk=$2
+    case $key in
+    floor_join) set -- "$work"/set.0*[1-9]* ;;
+    floor_sglvol) set -- "$work"/mv.[0-9]* ;;
+    *) set -- "$src" ;;
+    esac
+    sources=
+    for f in "$@"; do sources="$sources $(win "$f")"; done
+    # shellcheck disable=SC2086 (the Wine paths hold no blanks)
+    sync; line=$($wine "$floor" "$chunk" "$(win "$out/floor.bin")" $sources | tr -d '\r'); sync
+    keep "$key" "${line% *}"
     rm -f "$out/floor.bin"
 }
-# The member between two floor copies; the member's time over the mean of those two is kept as
-# ratio_<op>, so that a change of the machine's state during the three shows on both sides.
+# The member between two floor copies, each made with the same files on hand: the member's
+# output is checked and removed (after_<op>) before the second copy.
 paired() {
     copy "floor_$1" "$chunk_used"
     ours "$@"
+    "after_$1"
     copy "floor_$1" "$chunk_used"
-    m=$(grep "^$1 " "$work/times" | tail -n 1 | cut -d' ' -f2)
-    f=$(grep "^floor_$1 " "$work/times" | tail -n 2 | cut -d' ' -f2 | tr '\n' ' ')
-    keep "ratio_$1" "$(echo "$m $f" | awk '{ print $1 / (($2 + $3) / 2) }')"
 }
+after_split() { rm -f "$work"/set.*; }
+after_join() { cmp "$src" "$out/source.bin"; rm -f "$out/source.bin"; }
+after_mltvol() { rm -f "$work"/mv.*; }
+after_sglvol() { cmp "$src" "$out/joined.bin"; rm -f "$out/joined.bin"; }
+after_code() { rm -f "$out/coded.bin"; }
+after_decode() {
+    [ "$(stat -c %s "$out/decoded.bin")" = "$bytes" ] || { echo "CodeFileToFile: wrong length"; exit 1; }
+    rm -f "$out/decoded.bin"
+}
+after_xor() { rm -f "$out/xored.bin"; }
+after_takeout() { cmp "$src" "$out/taken.bin"; rm -f "$out/taken.bin"; }
+# A member call that only makes the input of the next one (not timed).
+untimed() { $wine "$client" "$@" > /dev/null; }
 
 for arch in ${KRO_BENCH_ARCHS:-x64 x86}; do
     echo "== $arch"
@@ -112,22 +135,19 @@ for arch in ${KRO_BENCH_ARCHS:-x64 x86}; do
             native split_peer "split -b $vol -a 5 -d '$src' '$work/peer.'"
             rm -f "$out/cat.bin" "$work"/peer.*
             paired split "$(win "$src")" "$(win "$work/set")" "$vol"
+            untimed split "$(win "$src")" "$(win "$work/set")" "$vol"
             paired join "$(win "$work/set.00000")" "$(win "$out")"
-            cmp "$src" "$out/source.bin"
-            rm -f "$work"/set.* "$out/source.bin"
+            rm -f "$work"/set.*
             paired mltvol "$(win "$src")" "$(win "$work/mv.dat")" "$vol"
+            untimed mltvol "$(win "$src")" "$(win "$work/mv.dat")" "$vol"
             paired sglvol "$(win "$work/mv.dat")" "$(win "$out/joined.bin")"
-            cmp "$src" "$out/joined.bin"
-            rm -f "$work"/mv.* "$out/joined.bin"
+            rm -f "$work"/mv.*
             paired code "$(win "$src")" "$(win "$out/coded.bin")"
+            untimed code "$(win "$src")" "$(win "$out/coded.bin")"
             paired decode "$(win "$out/coded.bin")" "$(win "$out/decoded.bin")"
-            [ "$(stat -c %s "$out/decoded.bin")" = "$bytes" ] || { echo "CodeFileToFile: wrong length"; exit 1; }
-            rm -f "$out/coded.bin" "$out/decoded.bin"
+            rm -f "$out/coded.bin"
             paired xor "$(win "$src")" "$(win "$out/xored.bin")"
-            rm -f "$out/xored.bin"
             paired takeout "$(win "$src")" "$(win "$out/taken.bin")"
-            cmp "$src" "$out/taken.bin"
-            rm -f "$out/taken.bin"
             [ "$round" != 0 ] || : > "$work/times"
         done
 
@@ -136,9 +156,9 @@ for arch in ${KRO_BENCH_ARCHS:-x64 x86}; do
         for m in split:SplitFile:split_peer join:JoinFile:cat_peer mltvol:CnvMltVol:split_peer sglvol:CnvSglVol:cat_peer \
                  code:FileToCodeFile:cat_peer decode:CodeFileToFile:cat_peer xor:XorCodeFile:cat_peer takeout:TakeOutJoinFileEx:cat_peer; do
             key=${m%%:*} rest=${m#*:}; name=${rest%%:*} peer=${rest#*:}
-            o=$(median "$key"); p=$(median "$peer")
-            printf '  %-18s %9.3f %9.3f %9.2f %9.3f %9.2f  (%s)\n' "$name" "$o" "$(median "floor_$key")" \
-                "$(median "ratio_$key")" "$p" "$(echo "$o / $p" | bc -l)" "${peer%_peer}"
+            o=$(median "$key") f=$(median "floor_$key") p=$(median "$peer")
+            printf '  %-18s %9.3f %9.3f %9.2f %9.3f %9.2f  (%s)\n' "$name" "$o" "$f" "$(echo "$o / $f" | bc -l)" \
+                "$p" "$(echo "$o / $p" | bc -l)" "${peer%_peer}"
         done
         printf '  JoinFile as a whole client process (Wine start included): %.3f s = %.2f × cat\n' \
             "$(median join_process)" "$(echo "$(median join_process) / $(median cat_peer)" | bc -l)"
