@@ -122,12 +122,9 @@ HRESULT FileSystemCls::JoinFile(BSTR* Source, BSTR* Destination, VARIANT_BOOL* r
             }
             // The first volume starts the output afresh (an old file of that name is replaced),
             // even when it is empty; every later one is appended after the output's end.
-            if (i == 1) {
-                file::File output = freshOutput(outputPath);
-                moveBytes(*volume, output, volume->size(), buffer);
-            } else {
-                file::File output(outputPath, file::Mode::ReadWrite);
-                output.seek(output.size());
+            {
+                file::File output = i == 1 ? freshOutput(outputPath) : file::File(outputPath, file::Mode::ReadWrite);
+                if (i > 1) output.seek(output.size());
                 moveBytes(*volume, output, volume->size(), buffer);
             }
             volume.reset();
